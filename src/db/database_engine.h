@@ -1,0 +1,71 @@
+// DatabaseEngine: the program's Jet engine, on SQLite files.
+//
+// The engine object lives for the program's life and opens databases; a
+// handle (`Database`) executes Jet SQL statements, deletes and refreshes table
+// definitions, and is closed. While a handle is open it holds its file (see
+// fs/file_hold.h), so the file services cannot copy, replace or delete it.
+// Destroying a handle without Close releases it. Every failure raises
+// korvane::Failure with Jet's error number and message text (jet_errors.h).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "fs/path_map.h"
+
+namespace korvane::db {
+
+class Database {
+ public:
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Executes one Jet SQL statement without options: rows that break a key,
+  // a required column or a check are skipped and the rest written; a
+  // statement that cannot run at all fails and changes nothing.
+  void execute(std::string_view jetSql);
+
+  // Closes the database and releases its file. Any later call fails (3420).
+  void close();
+
+  // TableDefs.Delete: drops table `name` with its field properties. Fails
+  // with 3265 when there is no such table.
+  void deleteTableDef(std::string_view name);
+
+  // TableDefs.Refresh: re-reads the catalog.
+  void refreshTableDefs();
+
+  bool isOpen() const;
+  const std::string& path() const;  // the Windows path it was opened with
+
+  struct Impl;
+  explicit Database(std::unique_ptr<Impl> impl);
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+class DatabaseEngine {
+ public:
+  explicit DatabaseEngine(fs::PathMap paths);
+  ~DatabaseEngine();
+
+  // DBEngine.OpenDatabase(path): shared, read-write, no connect string.
+  // Fails with 3024 when the file does not exist (nothing is created), 3044
+  // when its folder does not, 3343 when it is not a database, 3051 when it
+  // cannot be opened.
+  std::unique_ptr<Database> openDatabase(const std::string& windowsPath);
+
+  // DBEngine.Workspaces(0).OpenDatabase(path, , readOnly).
+  std::unique_ptr<Database> openDatabaseInWorkspace(const std::string& windowsPath,
+                                                    bool readOnly);
+
+  const fs::PathMap& paths() const { return paths_; }
+
+ private:
+  fs::PathMap paths_;
+};
+
+}  // namespace korvane::db
