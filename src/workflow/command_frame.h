@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "db/database_engine.h"
 #include "fs/clock.h"
@@ -26,6 +27,9 @@ struct Services {
   const fs::Clock& clock;
   const fs::PathMap& paths;
 };
+
+// A step of an action; it raises korvane::Failure to fail.
+using Step = std::function<void()>;
 
 // How the window hears of the workflow.
 struct Listener {
@@ -63,7 +67,15 @@ class CommandFrame {
   // Asks the window to close; the last step of Close and Exit without update.
   void requestClose();
 
+  // Runs the steps of an action under the error policy, telling the listener
+  // after each step that changed the DialogState. Returns false when a step
+  // stopped the action.
+  bool runAction(const std::vector<Step>& steps);
+
  private:
+  void setPointer(Pointer pointer);
+  void dispatch(int index);
+
   Services services_;
   Listener listener_;
   UpdateContext context_;
@@ -71,11 +83,10 @@ class CommandFrame {
   bool closed_ = false;
 };
 
-// A step of an action; it raises korvane::Failure to fail.
-using Step = std::function<void()>;
-
-// Runs `steps` in order under the error policy. Returns false when a step
-// stopped the action.
-bool runSteps(const std::vector<Step>& steps);
+// Runs `steps` in order under the error policy, calling `afterEachStep` (when
+// given) after every step that did not stop the action. Returns false when a
+// step stopped the action; a fault that is not a korvane::Failure is not the
+// policy's to judge and propagates.
+bool runSteps(const std::vector<Step>& steps, const std::function<void()>& afterEachStep = {});
 
 }  // namespace korvane::workflow

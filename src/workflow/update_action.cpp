@@ -1,0 +1,174 @@
+// Update (index 9): backs up the system database, copies the template to a
+// new working copy, pours the user's data from the old database into it,
+// swaps in the current standard materials and drops their reference table.
+// The old database is only read.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "fs/clock.h"
+#include "workflow/actions.h"
+#include "workflow/naming.h"
+
+namespace korvane::workflow::actions {
+
+namespace {
+
+// A transfer statement, split where the working path goes.
+struct Transfer {
+  const char* beforePath;
+  const char* afterPath;
+};
+
+// In this order: experiments need their samples' dates, measurements their
+// experiments' dates.
+constexpr std::array<Transfer, 5> kTransfers = {{
+    {"INSERT INTO Samples IN '", "' SELECT Samples.* FROM Samples;"},
+    {"INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) "
+     "IN '",
+     "'"
+     "SELECT DISTINCTROW Experiments.[System ID], Experiments.[Experiment Date], "
+     "Experiments.[Sample Date] "
+     "From Experiments ORDER BY Experiments.[Experiment Date];"},
+    {"INSERT INTO measurements IN '", "' SELECT measurements.* FROM measurements;"},
+    {"INSERT INTO Materials IN '", "' SELECT Materials.* FROM Materials;"},
+    {"INSERT INTO Users IN '", "'  SELECT Users.* FROM Users;"},
+}};
+
+constexpr const char* kDropUsersStandardCopies =
+    "DELETE DISTINCTROW Materials.* FROM Materials INNER JOIN [Standard Materials] ON "
+    "Materials.Name = [Standard Materials].Name;";
+constexpr const char* kAppendStandardMaterials =
+    "INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM [Standard Materials];";
+constexpr const char* kStandardMaterialsTable = "Standard Materials";
+
+constexpr const char* kSystemUpdatedBefore = " The system database ";
+constexpr const char* kSystemUpdatedAfter = " has been succesfully updated.";
+constexpr const char* kWhatNext =
+    " Press 'Delete Orphans' to delete experiments with no measured data\r\n"
+    " OR\r\n"
+    " Press 'Set unmeasured values to Null' to eliminate zeros for unmeasured data\r\n"
+    " OR\r\n"
+    " Press 'Close' to save update and exit\r\n"
+    " OR\r\n"
+    " Press 'Exit without update' to exit and abandom changes";
+
+// The body of a Jet string literal: each quote doubled, so a path with a
+// quote stays one literal and cannot end the statement's text early.
+std::string jetLiteralBody(const std::string& text) {
+  std::string body;
+  for (char c : text) {
+    body += c;
+    if (c == '\'') body += '\'';
+  }
+  return body;
+}
+
+std::string transferStatement(const Transfer& transfer, const std::string& workingPath) {
+  return transfer.beforePath + jetLiteralBody(workingPath) + transfer.afterPath;
+}
+
+// One Update run: its stamp and the text it builds, shared by its steps.
+class UpdateRun {
+ public:
+  explicit UpdateRun(CommandFrame& frame) : frame_(frame), context_(frame.context()) {}
+
+  void takeStamp() { stamp_ = fs::stampOf(frame_.services().clock.now()); }
+
+  std::vector<Step> steps() {
+    std::vector<Step> steps = isSystemDatabase() ? systemNameSteps() : externalNameSteps();
+    steps.push_back([this] { copyTemplateToWorkingCopy(); });
+    steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.sourcePath); });
+    for (const Transfer& transfer : kTransfers) {
+      steps.push_back(
+          [this, &transfer] { context_.sql = transferStatement(transfer, context_.workingPath); });
+      steps.push_back([this] { context_.db->execute(context_.sql); });
+    }
+    steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.workingPath); });
+    steps.push_back([this] { context_.sql = kDropUsersStandardCopies; });
+    steps.push_back([this] { context_.db->execute(context_.sql); });
+    steps.push_back([this] { context_.sql = kAppendStandardMaterials; });
+    steps.push_back([this] { context_.db->execute(context_.sql); });
+    steps.push_back([this] { context_.db->close(); });
+    steps.push_back([this] {
+      context_.db2 = frame_.engine().openDatabaseInWorkspace(context_.workingPath, false);
+    });
+    steps.push_back([this] { context_.db2->deleteTableDef(kStandardMaterialsTable); });
+    steps.push_back([this] { context_.db2->refreshTableDefs(); });
+    steps.push_back([this] { context_.db2->close(); });
+    steps.push_back([this] { context_.state.pointer = Pointer::kDefault; });
+    steps.push_back([this] { buildResultText(); });
+    steps.push_back([this] { context_.state.instructions = text_; });
+    steps.push_back([this] { offerCleanUpAndFinish(); });
+    return steps;
+  }
+
+ private:
+  bool isSystemDatabase() const { return context_.selectedPath == kSystemDatabase; }
+
+  // The backup is the only copy of the data as it was: an existing one (a
+  // second run in the same minute) is never replaced, and the run stops
+  // before anything is written.
+  std::vector<Step> systemNameSteps() {
+    return {
+        [this] {
+          frame_.services().files.copyFile(kSystemDatabase, systemNames(stamp_).sourcePath,
+                                           fs::Overwrite::kNever);
+        },
+        [this] { context_.sourcePath = systemNames(stamp_).sourcePath; },
+        [this] { context_.workingPath = systemNames(stamp_).workingPath; },
+    };
+  }
+
+  // The chosen file itself is the source and is only read.
+  std::vector<Step> externalNameSteps() {
+    return {
+        [this] { context_.sourcePath = context_.selectedPath; },
+        [this] { context_.workingPath = externalNames(context_.sourcePath, stamp_).workingPath; },
+    };
+  }
+
+  void copyTemplateToWorkingCopy() {
+    frame_.services().files.copyFile(kTemplateDatabase, context_.workingPath,
+                                     fs::Overwrite::kReplace);
+  }
+
+  void buildResultText() {
+    text_.clear();
+    if (context_.state.options[kSystemOption].selected) {
+      text_ =
+          kSystemUpdatedBefore + context_.selectedPath + kSystemUpdatedAfter + kNewLine + kNewLine;
+    }
+    text_ += kWhatNext;
+  }
+
+  void offerCleanUpAndFinish() {
+    DialogState& state = context_.state;
+    state.command(kClose).visible = true;
+    state.command(kExitWithoutUpdate).visible = true;
+    state.command(kUpdate).visible = false;
+    state.command(kDeleteOrphans).visible = true;
+    state.command(kSetNull).visible = true;
+    state.command(kUpdate).enabled = false;
+    state.command(kDeleteOrphans).enabled = true;
+    state.command(kSetNull).enabled = true;
+    state.frameEnabled = false;
+  }
+
+  CommandFrame& frame_;
+  UpdateContext& context_;
+  std::string stamp_;
+  std::string text_;
+};
+
+}  // namespace
+
+void update(CommandFrame& frame) {
+  UpdateRun run(frame);
+  if (!frame.runAction({[&run] { run.takeStamp(); }})) return;
+  // Nothing chosen: nothing to do; the frame restores the pointer.
+  if (frame.context().selectedPath.empty()) return;
+  frame.runAction(run.steps());
+}
+
+}  // namespace korvane::workflow::actions

@@ -1,0 +1,121 @@
+// The workflow test bench: a temporary prefix, real files, a fixed clock.
+#include "lab.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "workflow/naming.h"
+
+namespace korvane::workflow::testing {
+
+namespace stdfs = std::filesystem;
+
+namespace {
+
+stdfs::path makeTemporaryPrefix() {
+  std::string pattern = (stdfs::temp_directory_path() / "korvane-wf-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  const stdfs::path prefix = pattern;
+  stdfs::create_directories(prefix / "dosdevices");
+  for (const char* drive : {"c", "d"}) {
+    const stdfs::path folder = prefix / (std::string("drive_") + drive);
+    stdfs::create_directories(folder);
+    stdfs::create_directory_symlink(folder, prefix / "dosdevices" / (std::string(drive) + ":"));
+  }
+  stdfs::create_directories(prefix / "drive_c" / "data_aco" / "Backup");
+  return prefix;
+}
+
+const char* kStartUpInstructions =
+    " If you want to update the database on this system, then\r\n"
+    " Close Measurement and MS Access applications if Open.\r\n"
+    " and Press 'Update'\r\n"
+    "\r\n"
+    " Updating database will:\r\n"
+    "    Update caption for each field in database as necessary,\r\n"
+    "    Improve description of each field as necessary,\r\n"
+    "    Add new db fields for compatability with latest software if necessary,\r\n"
+    "    Add new Standard Materials as necessary,\r\n"
+    "    Add new experiments as required for any new Tutorials\r\n"
+    "\r\n"
+    " If instead, you want to update an external db for another system, then \r\n"
+    " click option 'select external db' , select the desired file, and then press 'Update'";
+
+void startUp(UpdateContext& context) {
+  DialogState& state = context.state;
+  context.dataFolder = kDataFolder;
+  state.caption = "Korvane Utility ";
+  state.command(kExitWithoutUpdate).visible = true;
+  state.instructions = kStartUpInstructions;
+  for (int index : {kUpdate, kDeleteOrphans, kSetNull}) state.command(index).visible = false;
+}
+
+void offerUpdate(DialogState& state) {
+  state.command(kUpdate).visible = true;
+  state.command(kDeleteOrphans).visible = false;
+  state.command(kSetNull).visible = false;
+  state.options[kSystemOption].enabled = true;
+  state.options[kExternalOption].enabled = true;
+}
+
+}  // namespace
+
+fs::LocalTime fixedTime() {
+  return fs::LocalTime{2026, 12, 7, 8, 43, 15};
+}
+
+Lab::Lab() : prefix_(makeTemporaryPrefix()), paths_(prefix_), files_(paths_), clock_(fixedTime()) {
+  frame_ = std::make_unique<CommandFrame>(Services{files_, clock_, paths_});
+  frame_->setListener(Listener{
+      [this] { heard_.push_back(frame_->state().pointer == Pointer::kBusy ? "busy" : "default"); },
+      [this] { heard_.push_back("close"); }});
+}
+
+Lab::~Lab() {
+  frame_.reset();
+  std::error_code ignored;
+  stdfs::remove_all(prefix_, ignored);
+}
+
+stdfs::path Lab::host(const std::string& windowsPath) const {
+  return paths_.toHost(windowsPath);
+}
+
+bool Lab::exists(const std::string& windowsPath) const {
+  return stdfs::exists(host(windowsPath));
+}
+
+std::string Lab::bytes(const std::string& windowsPath) const {
+  std::ifstream in(host(windowsPath), std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + windowsPath);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Lab::makeFolder(const std::string& windowsPath) const {
+  stdfs::create_directories(host(windowsPath));
+}
+
+void Lab::chooseSystemDatabase() {
+  UpdateContext& context = frame_->context();
+  startUp(context);
+  context.selectedPath = kSystemDatabase;
+  context.state.caption = std::string("Update system database, ") + kSystemDatabase;
+  offerUpdate(context.state);
+  context.state.options[kSystemOption].selected = true;
+  context.state.options[kExternalOption].selected = false;
+}
+
+void Lab::chooseExternal(const std::string& windowsPath) {
+  UpdateContext& context = frame_->context();
+  startUp(context);
+  context.state.caption = "Update external database, " + windowsPath;
+  context.selectedPath = windowsPath;
+  offerUpdate(context.state);
+  context.state.options[kSystemOption].selected = false;
+  context.state.options[kExternalOption].selected = true;
+}
+
+}  // namespace korvane::workflow::testing

@@ -1,0 +1,60 @@
+// The test bench of the workflow tests: a temporary Wine-style prefix with
+// drives C: and D:, the real file services, a fixed clock, a command frame,
+// and a record of what the frame told the window.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fs/clock.h"
+#include "fs/file_services.h"
+#include "fs/path_map.h"
+#include "workflow/command_frame.h"
+
+namespace korvane::workflow::testing {
+
+// 7 December 2026, 08:43:15: the stamp 261207_0843.
+fs::LocalTime fixedTime();
+inline constexpr const char* kStamp = "261207_0843";
+
+class Lab {
+ public:
+  Lab();
+  ~Lab();
+  Lab(const Lab&) = delete;
+  Lab& operator=(const Lab&) = delete;
+
+  const std::filesystem::path& prefix() const { return prefix_; }
+  std::filesystem::path host(const std::string& windowsPath) const;
+  bool exists(const std::string& windowsPath) const;
+  std::string bytes(const std::string& windowsPath) const;
+  void makeFolder(const std::string& windowsPath) const;
+
+  fs::FixedClock& clock() { return clock_; }
+  fs::HostFileServices& files() { return files_; }
+  CommandFrame& frame() { return *frame_; }
+  UpdateContext& context() { return frame_->context(); }
+  const DialogState& state() const { return frame_->state(); }
+
+  // What the window heard, in order: "busy", "default" (a state change,
+  // named by the pointer it showed) and "close".
+  const std::vector<std::string>& heard() const { return heard_; }
+  void forget() { heard_.clear(); }
+
+  // Start-up followed by the choice of the system database, or of an
+  // external file through the dialog, as the window does them.
+  void chooseSystemDatabase();
+  void chooseExternal(const std::string& windowsPath);
+
+ private:
+  std::filesystem::path prefix_;
+  fs::PathMap paths_;
+  fs::HostFileServices files_;
+  fs::FixedClock clock_;
+  std::unique_ptr<CommandFrame> frame_;
+  std::vector<std::string> heard_;
+};
+
+}  // namespace korvane::workflow::testing
