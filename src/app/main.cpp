@@ -1,0 +1,22 @@
+// korvane: the program entry. Opens the window on the real files and clock;
+// the prefix comes from WINEPREFIX (or ~/.wine), as Wine finds it. The
+// program ends when the window closes.
+#include <QApplication>
+
+#include "fs/clock.h"
+#include "fs/file_services.h"
+#include "fs/path_map.h"
+#include "ui/korvane_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvane"));
+
+  const korvane::fs::PathMap paths = korvane::fs::PathMap::fromEnvironment();
+  korvane::fs::HostFileServices files(paths);
+  const korvane::fs::SystemClock clock;
+
+  korvane::ui::KorvaneWindow window({files, clock, paths});
+  window.show();
+  return QApplication::exec();
+}

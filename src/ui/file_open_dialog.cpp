@@ -1,0 +1,88 @@
+// The real CommonDialog1 on a QFileDialog.
+#include "ui/file_open_dialog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+
+#include "fs/failure.h"
+
+namespace korvane::ui {
+
+namespace {
+
+QString hostText(const std::filesystem::path& hostPath) {
+  return QFile::decodeName(QByteArray::fromStdString(hostPath.string()));
+}
+
+std::filesystem::path hostPathOf(const QString& text) {
+  return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+// "*.mdb;*.accdb" (the separator Windows filters use) as "*.mdb *.accdb".
+QString patternsOf(const QString& field) {
+  QStringList patterns = field.split(u';', Qt::SkipEmptyParts);
+  for (QString& pattern : patterns) pattern = pattern.trimmed();
+  return patterns.join(u' ');
+}
+
+}  // namespace
+
+QStringList nameFiltersOf(const std::string& filter) {
+  const QStringList fields = QString::fromStdString(filter).split(u'|');
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+    const QString description = fields[i].trimmed();
+    const QString bracketed = u'(' + patternsOf(fields[i + 1]) + u')';
+    entries << (description.endsWith(bracketed) ? description : description + u' ' + bracketed);
+  }
+  return entries;
+}
+
+FileOpenDialog::FileOpenDialog(const fs::PathMap& paths, QWidget* parent)
+    : paths_(paths), dialog_(std::make_unique<QFileDialog>(parent)) {
+  dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog_->setFileMode(QFileDialog::ExistingFile);
+  // Qt's own dialog on every desktop: it honours the default suffix the same
+  // way everywhere and can be driven by tests and scripted runs.
+  dialog_->setOption(QFileDialog::DontUseNativeDialog);
+  dialog_->setObjectName("CommonDialog1");
+}
+
+FileOpenDialog::~FileOpenDialog() = default;
+
+void FileOpenDialog::setTitle(const std::string& title) {
+  dialog_->setWindowTitle(QString::fromStdString(title));
+}
+
+void FileOpenDialog::setFilter(const std::string& filter) {
+  dialog_->setNameFilters(nameFiltersOf(filter));
+}
+
+void FileOpenDialog::setDefaultExt(const std::string& extension) {
+  QString suffix = QString::fromStdString(extension);
+  if (suffix.startsWith(u'.')) suffix.remove(0, 1);
+  dialog_->setDefaultSuffix(suffix);
+}
+
+void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
+  try {
+    dialog_->setDirectory(hostText(paths_.toHost(windowsFolder)));
+  } catch (const Failure&) {
+    // The folder's drive is not mapped: the dialog opens where it last was.
+  }
+}
+
+std::string FileOpenDialog::showOpen() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  if (dialog_->exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog_->selectedFiles();
+  if (chosen.isEmpty()) return {};
+  try {
+    return paths_.toWindows(hostPathOf(chosen.first()));
+  } catch (const Failure&) {
+    return {};  // outside every drive: no Windows name to update
+  }
+}
+
+}  // namespace korvane::ui

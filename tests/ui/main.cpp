@@ -1,0 +1,46 @@
+// korvane_ui_tests GROUP [Qt Test options]: runs one group of the window's
+// tests (startup, window, file_dialog, click_through) in one QApplication.
+#include <QApplication>
+#include <QTest>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "file_dialog_test.h"
+#include "selection_test.h"
+#include "window_test.h"
+
+namespace {
+
+using Group = std::function<std::unique_ptr<QObject>()>;
+
+template <typename T>
+Group group() {
+  return [] { return std::make_unique<T>(); };
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  using namespace korvane::ui::testing;
+  const std::map<std::string, Group> groups = {
+      {"startup", group<SelectionTest>()},
+      {"window", group<WindowTest>()},
+      {"file_dialog", group<FileDialogTest>()},
+  };
+  const auto found = argc > 1 ? groups.find(argv[1]) : groups.end();
+  if (found == groups.end()) {
+    std::fputs("usage: korvane_ui_tests GROUP [Qt Test options]; groups:", stderr);
+    for (const auto& [name, make] : groups) std::fprintf(stderr, " %s", name.c_str());
+    std::fputs("\n", stderr);
+    return 2;
+  }
+  std::vector<char*> rest{argv[0]};
+  rest.insert(rest.end(), argv + 2, argv + argc);
+  const std::unique_ptr<QObject> tests = found->second();
+  return QTest::qExec(tests.get(), static_cast<int>(rest.size()), rest.data());
+}
