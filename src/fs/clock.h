@@ -37,7 +37,9 @@ class FixedClock : public Clock {
   LocalTime time_;
 };
 
-// "YYmmdd_HHmm": 7 December 2026, 08:43 gives "261207_0843".
+// "YYmmdd_HHmm": 7 December 2026, 08:43 gives "261207_0843". The year is
+// written as year % 100; seconds are dropped. Fails with 5 when a field is out
+// of its range (so the stamp always has 11 characters).
 std::string stampOf(const LocalTime& t);
 
 }  // namespace korvane::fs

@@ -32,7 +32,12 @@ inline constexpr int kPathFileAccessError = 75;
 inline constexpr int kPathNotFound = 76;
 }  // namespace fserr
 
-// Raises the file-service failure `number` with its standard text, naming `path`.
+// The standard text of a file-service number: 53 gives "File not found".
+// A number not listed above gives "File error <number>".
+std::string fileFailureTitle(int number);
+
+// Raises the file-service failure `number` with its standard text, naming
+// `path`: raiseFileFailure(53, "C:\x.mdb") throws Failure(53, "File not found: C:\x.mdb").
 [[noreturn]] void raiseFileFailure(int number, const std::string& path);
 
 }  // namespace korvane

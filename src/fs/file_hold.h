@@ -16,7 +16,8 @@ namespace korvane::fs {
 class FileHold {
  public:
   // Holds the existing file `hostPath` until destroyed. Returns nullptr when
-  // the file cannot be opened (the caller reports why).
+  // the file cannot be opened (the caller reports why). Waits while a file
+  // service copies or deletes the file.
   static std::unique_ptr<FileHold> acquire(const std::filesystem::path& hostPath);
   ~FileHold();
 
@@ -28,8 +29,14 @@ class FileHold {
   int fd_;
 };
 
-// True when some handle holds `hostPath`, or when a rollback journal lies
-// beside it (an interrupted write: the file alone is torn).
+// True when some handle holds `hostPath`, or when hasPendingJournal says a
+// write on it was interrupted (the file alone is torn). False for a file that
+// does not exist and has no journal.
 bool isHeld(const std::filesystem::path& hostPath);
+
+// True when SQLite's files beside `hostPath` say a write did not finish: a
+// "-journal" that is not empty and whose first byte is not zero, or a "-wal"
+// that is not empty. The file alone is then torn or behind.
+bool hasPendingJournal(const std::filesystem::path& hostPath);
 
 }  // namespace korvane::fs

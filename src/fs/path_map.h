@@ -28,13 +28,16 @@ class PathMap {
   // (against the root of C:), "\a\b" and "a\b" (against the root of C:).
   // Existing components are matched case-insensitively; the first missing
   // one and everything after it keep the given spelling, so the caller finds
-  // out what is missing when it uses the path. Fails with 76 "Path not found"
-  // for a UNC path, an empty path or a drive that is not mapped.
+  // out what is missing when it uses the path. "." and ".." are settled as
+  // text, never above the drive's root. Fails with 76 "Path not found" for a
+  // UNC path, an empty path, a drive that is not mapped (no folder at
+  // dosdevices/x:) or a colon after the drive.
   std::filesystem::path toHost(std::string_view windowsPath) const;
 
   // Windows text of a host path, e.g. "C:\data_aco\QX_aco.mdb". Links are
-  // resolved first; the drive whose folder is the deepest ancestor wins.
-  // Fails with 76 when no drive holds the path.
+  // resolved first; the drive whose folder is the deepest ancestor wins; the
+  // drive letter is upper case, the components are spelled as on disk (a
+  // missing tail as given). Fails with 76 when no drive holds the path.
   std::string toWindows(const std::filesystem::path& hostPath) const;
 
  private:

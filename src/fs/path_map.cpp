@@ -1,0 +1,213 @@
+// Windows path text to host paths and back, through a Wine-style prefix.
+//
+// toHost splits the text into a drive and components, settles "." and ".."
+// as text the way Windows does (never above the drive's root), then looks each
+// component up in its folder: the exact spelling first, else an entry that
+// differs from it only in letter case. Letter case is compared on whole
+// characters of the UTF-8 names (Ä matches ä), not only on ASCII letters.
+#include "fs/path_map.h"
+
+#include <locale.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "fs/failure.h"
+
+namespace korvane::fs {
+namespace stdfs = std::filesystem;
+
+namespace {
+
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool isAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char asciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The character of UTF-8 text `s` that starts at `i`; advances `i` past it. A
+// byte that starts no well-formed sequence stands for itself, moved out of
+// the Unicode range so that it equals only the same byte.
+char32_t nextChar(std::string_view s, std::size_t& i) {
+  const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char lead = byteAt(i);
+  std::size_t extra = 0;
+  char32_t c = lead;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1;
+    c = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2;
+    c = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3;
+    c = lead & 0x07;
+  }
+  bool wellFormed = lead < 0x80 || (extra > 0 && s.size() - i > extra);
+  for (std::size_t k = 1; wellFormed && k <= extra; ++k) {
+    wellFormed = (byteAt(i + k) & 0xC0) == 0x80;
+    c = (c << 6) | (byteAt(i + k) & 0x3F);
+  }
+  if (!wellFormed) {
+    ++i;
+    return 0x110000 + lead;
+  }
+  i += extra + 1;
+  return c;
+}
+
+// Upper case of one character, as Windows compares names.
+char32_t upperOf(char32_t c) {
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  if (c < 0x80) return static_cast<char32_t>(asciiUpper(static_cast<char>(c)));
+  if (c >= 0x110000 || utf8 == locale_t{}) return c;
+  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), utf8));
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t k = 0;
+  while (i < a.size() && k < b.size()) {
+    if (upperOf(nextChar(a, i)) != upperOf(nextChar(b, k))) return false;
+  }
+  return i == a.size() && k == b.size();
+}
+
+// The entry of `folder` spelled `name`, else the one that differs from it only
+// in letter case (the first in byte order when there are several); nullopt
+// when there is none or the folder cannot be read.
+std::optional<std::string> findEntry(const stdfs::path& folder, std::string_view name) {
+  struct stat info;
+  if (::lstat((folder / name).c_str(), &info) == 0) return std::string(name);
+  std::optional<std::string> found;
+  std::error_code ec;
+  for (stdfs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    if (sameIgnoringCase(entry, name) && (!found || entry < *found)) found = std::move(entry);
+  }
+  return found;
+}
+
+}  // namespace
+
+PathMap::PathMap(stdfs::path prefix) : prefix_(std::move(prefix)) {}
+
+PathMap PathMap::fromEnvironment() {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix != nullptr && *prefix != '\0') return PathMap(prefix);
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    const passwd* user = ::getpwuid(::getuid());
+    home = user != nullptr ? user->pw_dir : "";
+  }
+  return PathMap(stdfs::path(home) / ".wine");
+}
+
+stdfs::path PathMap::toHost(std::string_view windowsPath) const {
+  const std::string shown(windowsPath);
+  const bool unc =
+      windowsPath.size() >= 2 && isSeparator(windowsPath[0]) && isSeparator(windowsPath[1]);
+  if (windowsPath.empty() || unc || shown.find('\0') != std::string::npos) {
+    raiseFileFailure(fserr::kPathNotFound, shown);
+  }
+
+  char drive = 'C';
+  std::string_view rest = windowsPath;
+  if (windowsPath.size() >= 2 && windowsPath[1] == ':' && isAsciiLetter(windowsPath[0])) {
+    drive = windowsPath[0];
+    rest.remove_prefix(2);
+  }
+  // A colon anywhere else names no file (no drive "1:", no stream "x.mdb:s").
+  if (rest.find(':') != std::string_view::npos) raiseFileFailure(fserr::kPathNotFound, shown);
+  const stdfs::path devices = prefix_ / "dosdevices";
+  const std::optional<std::string> driveEntry = findEntry(devices, std::string{drive, ':'});
+  std::error_code ec;
+  if (!driveEntry || !stdfs::is_directory(devices / *driveEntry, ec)) {
+    raiseFileFailure(fserr::kPathNotFound, shown);
+  }
+
+  std::vector<std::string_view> components;
+  while (!rest.empty()) {
+    std::size_t end = 0;
+    while (end < rest.size() && !isSeparator(rest[end])) ++end;
+    const std::string_view component = rest.substr(0, end);
+    rest.remove_prefix(end == rest.size() ? end : end + 1);
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      if (!components.empty()) components.pop_back();
+      continue;
+    }
+    components.push_back(component);
+  }
+
+  stdfs::path host = devices / *driveEntry;
+  bool missing = false;
+  for (const std::string_view component : components) {
+    std::optional<std::string> entry;
+    if (!missing) entry = findEntry(host, component);
+    missing = !entry;
+    host /= entry ? stdfs::path(*entry) : stdfs::path(component);
+  }
+  return host;
+}
+
+std::string PathMap::toWindows(const stdfs::path& hostPath) const {
+  const std::string shown = hostPath.string();
+  std::error_code ec;
+  const stdfs::path absolute = stdfs::absolute(hostPath, ec);
+  const stdfs::path target = ec ? stdfs::path() : stdfs::weakly_canonical(absolute, ec);
+  if (ec || target.empty()) raiseFileFailure(fserr::kPathNotFound, shown);
+
+  // The drive whose folder is the deepest ancestor of `target`; among equally
+  // deep ones the first letter.
+  char bestDrive = 0;
+  std::ptrdiff_t bestDepth = -1;
+  const stdfs::path devices = prefix_ / "dosdevices";
+  for (stdfs::directory_iterator it(devices, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != 2 || name[1] != ':' || !isAsciiLetter(name[0])) continue;
+    std::error_code rootEc;
+    const stdfs::path root = stdfs::canonical(it->path(), rootEc);
+    if (rootEc) continue;
+    if (std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first != root.end()) {
+      continue;
+    }
+    const std::ptrdiff_t depth = std::distance(root.begin(), root.end());
+    const char drive = asciiUpper(name[0]);
+    if (depth > bestDepth || (depth == bestDepth && drive < bestDrive)) {
+      bestDrive = drive;
+      bestDepth = depth;
+    }
+  }
+  if (bestDepth < 0) raiseFileFailure(fserr::kPathNotFound, shown);
+
+  std::string text{bestDrive, ':'};
+  auto component = target.begin();
+  std::advance(component, bestDepth);
+  for (; component != target.end(); ++component) {
+    const std::string name = component->string();
+    if (name.empty()) continue;  // the mark of a trailing separator
+    // A host name with a backslash in it cannot be written as Windows text.
+    if (name.find('\\') != std::string::npos) raiseFileFailure(fserr::kPathNotFound, shown);
+    text += '\\';
+    text += name;
+  }
+  if (text.size() == 2) text += '\\';  // the drive's root, "C:\"
+  return text;
+}
+
+}  // namespace korvane::fs

@@ -1,0 +1,99 @@
+// What the file layer's tests share: fresh folders for one test (a Wine-style
+// prefix whose drive C: is a folder of its own, removed with everything in it
+// when the test ends), file contents, and the number of a failure.
+#pragma once
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fs/failure.h"
+
+namespace korvane::fs::testing {
+
+// A new, empty folder made by mkdtemp under `parent`; removed when destroyed.
+class TempFolder {
+ public:
+  explicit TempFolder(
+      const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+    std::string pattern = (parent / "korvane-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
+    path_ = std::filesystem::canonical(pattern);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// <temp>/prefix/dosdevices/c: -> ../drive_c, as Wine lays it out.
+class TempPrefix {
+ public:
+  TempPrefix() {
+    std::filesystem::create_directories(root() / "dosdevices");
+    std::filesystem::create_directories(driveC());
+    std::filesystem::create_directory_symlink("../drive_c", root() / "dosdevices" / "c:");
+  }
+
+  // The prefix folder; hand it to PathMap.
+  std::filesystem::path root() const { return folder_.path() / "prefix"; }
+  // The folder drive C: maps to.
+  std::filesystem::path driveC() const { return root() / "drive_c"; }
+  // A folder beside the prefix that no drive maps to (except z:, once mapped).
+  std::filesystem::path outside() const { return folder_.path(); }
+
+  // Maps drive `entry` ("e:", "D:", "z:") to `folder` with a link.
+  void mapDrive(const std::string& entry, const std::filesystem::path& folder) const {
+    std::filesystem::create_directory_symlink(folder, root() / "dosdevices" / entry);
+  }
+
+ private:
+  TempFolder folder_;
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in `folder`, sorted.
+inline std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The number of the Failure that `action` raises; 0 when it raises none.
+template <class Action>
+int failureOf(Action&& action) {
+  try {
+    action();
+  } catch (const Failure& failure) {
+    return failure.number();
+  }
+  return 0;
+}
+
+}  // namespace korvane::fs::testing
