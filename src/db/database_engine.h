@@ -8,9 +8,12 @@
 // korvane::Failure with Jet's error number and message text (jet_errors.h).
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fs/path_map.h"
 
@@ -40,6 +43,17 @@ class Database {
   bool isOpen() const;
   const std::string& path() const;  // the Windows path it was opened with
 
+  // The user tables, in the order they were made (TableDefs, without the
+  // system tables).
+  std::vector<std::string> tableNames();
+
+  // Field properties ("Caption", "Description", ...) kept in the file.
+  // setFieldProperty fails with 3265 when the table or field is not there.
+  void setFieldProperty(std::string_view table, std::string_view field, std::string_view property,
+                        std::string_view value);
+  std::optional<std::string> fieldProperty(std::string_view table, std::string_view field,
+                                           std::string_view property);
+
   struct Impl;
   explicit Database(std::unique_ptr<Impl> impl);
 
@@ -59,8 +73,11 @@ class DatabaseEngine {
   std::unique_ptr<Database> openDatabase(const std::string& windowsPath);
 
   // DBEngine.Workspaces(0).OpenDatabase(path, , readOnly).
-  std::unique_ptr<Database> openDatabaseInWorkspace(const std::string& windowsPath,
-                                                    bool readOnly);
+  std::unique_ptr<Database> openDatabaseInWorkspace(const std::string& windowsPath, bool readOnly);
+
+  // Creates a new, empty database at `windowsPath` and opens it. Never
+  // replaces a file (3204 when one is there); 3044 when its folder is missing.
+  std::unique_ptr<Database> createDatabase(const std::string& windowsPath);
 
   const fs::PathMap& paths() const { return paths_; }
 

@@ -1,0 +1,167 @@
+// The syntax tree of a Jet SQL statement, as the parser builds it.
+//
+// The parser fills in what the text says; the resolver (resolver.h) adds what
+// the names mean: which table a column belongs to, its stored name, its type.
+// The SQLite writers read both.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "db/jet_types.h"
+
+namespace korvane::db {
+
+enum class ExprKind {
+  kNumber,  // value: the digits as written (a #date# becomes its Jet double)
+  kText,    // value: the text without quotes
+  kNull,
+  kBool,     // value: "-1" (True) or "0" (False)
+  kColumn,   // qualifier (may be empty) . name
+  kNegate,   // - args[0]
+  kBinary,   // args[0] op args[1]; op: + - * / & = <> < > <= >= And Or
+  kNot,      // Not args[0]
+  kIsNull,   // args[0] Is [Not] Null
+  kLike,     // args[0] [Not] Like args[1]
+  kIn,       // args[0] [Not] In (args[1..])
+  kBetween,  // args[0] [Not] Between args[1] And args[2]
+};
+
+struct Expr {
+  ExprKind kind = ExprKind::kNull;
+  std::string value;      // literal value, or the operator of kBinary
+  std::string qualifier;  // kColumn: the table or alias written before '.'
+  std::string name;       // kColumn: the field name
+  bool negated = false;   // Is Not Null, Not Like, Not In, Not Between
+  bool isDate = false;    // kNumber written as #date#
+  std::vector<std::unique_ptr<Expr>> args;
+  size_t offset = 0;  // where it starts in the statement
+
+  // Set by the resolver for kColumn.
+  std::string boundSource;  // the exposed name of the table in the FROM clause
+  std::string boundColumn;  // the field's stored name
+  JetType boundType = JetType::kUnknown;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+enum class JoinKind { kInner, kLeft, kRight };
+
+// A FROM source: a table, or two sources joined.
+struct Source {
+  bool isJoin = false;
+  // A table:
+  std::string table;
+  std::string alias;  // empty: exposed under its own name
+  size_t offset = 0;
+  // A join:
+  JoinKind join = JoinKind::kInner;
+  std::unique_ptr<Source> left, right;
+  ExprPtr on;
+
+  const std::string& exposedName() const { return alias.empty() ? table : alias; }
+};
+
+// One entry of a select list or of DELETE's field list.
+struct SelectItem {
+  enum class Kind { kAll, kTableAll, kExpr } kind = Kind::kExpr;
+  std::string qualifier;  // kTableAll: the table before ".*"
+  ExprPtr expr;           // kExpr
+  std::string alias;      // AS alias
+  size_t offset = 0;
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+};
+
+enum class Quantifier { kAll, kDistinct, kDistinctRow };
+
+struct SelectStmt {
+  Quantifier quantifier = Quantifier::kAll;
+  std::vector<SelectItem> items;
+  std::unique_ptr<Source> from;
+  ExprPtr where;
+  std::vector<OrderItem> orderBy;
+};
+
+struct InsertStmt {
+  std::string table;
+  std::vector<std::string> columns;    // empty: no field list
+  std::optional<std::string> inFile;   // IN 'file'
+  std::unique_ptr<SelectStmt> select;  // INSERT ... SELECT
+  std::vector<ExprPtr> values;         // INSERT ... VALUES
+};
+
+struct DeleteStmt {
+  bool distinctRow = false;
+  std::vector<SelectItem> items;  // t.* and the fields named as criteria
+  std::unique_ptr<Source> from;
+  ExprPtr where;
+};
+
+struct Assignment {
+  std::string qualifier;
+  std::string column;
+  ExprPtr value;
+  size_t offset = 0;
+  // Set by the resolver.
+  std::string boundSource;
+  std::string boundColumn;
+  JetType boundType = JetType::kUnknown;
+};
+
+struct UpdateStmt {
+  bool distinctRow = false;
+  std::unique_ptr<Source> source;
+  std::vector<Assignment> assignments;
+  ExprPtr where;
+};
+
+struct ColumnDef {
+  std::string name;
+  JetType type = JetType::kText;
+  int size = 0;
+  int scale = 0;
+  bool notNull = false;
+  bool primaryKey = false;
+  bool unique = false;
+  ExprPtr defaultValue;  // a literal
+};
+
+struct KeyConstraint {
+  bool primaryKey = false;  // else UNIQUE
+  std::vector<std::string> columns;
+};
+
+struct CreateTableStmt {
+  std::string table;
+  std::vector<ColumnDef> columns;
+  std::vector<KeyConstraint> keys;
+};
+
+struct IndexColumn {
+  std::string name;
+  bool descending = false;
+};
+
+struct CreateIndexStmt {
+  bool unique = false;
+  bool primary = false;       // WITH PRIMARY
+  bool disallowNull = false;  // WITH DISALLOW NULL
+  std::string index;
+  std::string table;
+  std::vector<IndexColumn> columns;
+};
+
+struct DropTableStmt {
+  std::string table;
+};
+
+using Statement = std::variant<SelectStmt, InsertStmt, DeleteStmt, UpdateStmt, CreateTableStmt,
+                               CreateIndexStmt, DropTableStmt>;
+
+}  // namespace korvane::db

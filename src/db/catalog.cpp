@@ -1,0 +1,119 @@
+// Reads tables and fields from sqlite_master and PRAGMA table_info, and keeps
+// field properties in MSysFieldProperties.
+#include "db/catalog.h"
+
+#include <algorithm>
+
+#include "db/jet_collation.h"
+
+namespace korvane::db {
+
+const ColumnInfo* TableInfo::findColumn(std::string_view name) const {
+  for (const auto& c : columns)
+    if (sameName(c.name, name)) return &c;
+  return nullptr;
+}
+
+const ColumnInfo* TableInfo::counter() const {
+  for (const auto& c : columns)
+    if (c.type == JetType::kCounter) return &c;
+  return nullptr;
+}
+
+Catalog::Catalog(Connection& connection, std::string schema)
+    : connection_(connection), schema_(std::move(schema)) {}
+
+void Catalog::refresh() {
+  loaded_ = false;
+  tableNames_.clear();
+  tables_.clear();
+}
+
+void Catalog::load() {
+  if (loaded_) return;
+  connection_.query("SELECT name FROM " + quoteName(schema_) +
+                        ".sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+                        "ESCAPE '\\' ORDER BY rowid",
+                    {}, [&](const Connection::ColumnText& col) {
+                      std::string name = col(0);
+                      if (!sameName(name, kPropertyTable)) tableNames_.push_back(name);
+                    });
+  loaded_ = true;
+}
+
+std::vector<std::string> Catalog::tableNames() {
+  load();
+  return tableNames_;
+}
+
+const TableInfo* Catalog::findTable(std::string_view name) {
+  load();
+  for (const auto& t : tables_)
+    if (sameName(t.name, name)) return &t;
+  auto stored = std::find_if(tableNames_.begin(), tableNames_.end(),
+                             [&](const std::string& n) { return sameName(n, name); });
+  if (stored == tableNames_.end()) return nullptr;
+  TableInfo table;
+  table.name = *stored;
+  connection_.query(
+      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL FROM pragma_table_info(?1, ?2)",
+      {table.name, schema_}, [&](const Connection::ColumnText& col) {
+        ColumnInfo c;
+        c.name = col(0);
+        c.type = jetTypeOfDeclared(col(1));
+        c.notNull = col(2) == "1";
+        c.hasDefault = col(3) == "1";
+        table.columns.push_back(std::move(c));
+      });
+  tables_.push_back(std::move(table));
+  return &tables_.back();
+}
+
+bool Catalog::hasIndex(std::string_view name) {
+  bool found = false;
+  connection_.query(
+      "SELECT name FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'index'", {},
+      [&](const Connection::ColumnText& col) {
+        if (sameName(col(0), name)) found = true;
+      });
+  return found;
+}
+
+bool Catalog::hasPropertyTable() {
+  bool found = false;
+  connection_.query(
+      "SELECT 1 FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'table' AND name = ?1",
+      {std::string(kPropertyTable)}, [&](const Connection::ColumnText&) { found = true; });
+  return found;
+}
+
+void Catalog::setFieldProperty(const std::string& table, const std::string& field,
+                               const std::string& property, const std::string& value) {
+  const std::string target = quoteName(schema_) + "." + quoteName(kPropertyTable);
+  connection_.exec("CREATE TABLE IF NOT EXISTS " + target +
+                   " (TableName VARCHAR(64) NOT NULL, FieldName VARCHAR(64) NOT NULL, "
+                   "PropertyName VARCHAR(64) NOT NULL, Value LONGTEXT, "
+                   "PRIMARY KEY (TableName, FieldName, PropertyName))");
+  connection_.exec("INSERT OR REPLACE INTO " + target + " VALUES (" + quoteText(table) + ", " +
+                   quoteText(field) + ", " + quoteText(property) + ", " + quoteText(value) + ")");
+}
+
+std::optional<std::string> Catalog::fieldProperty(const std::string& table,
+                                                  const std::string& field,
+                                                  const std::string& property) {
+  if (!hasPropertyTable()) return std::nullopt;
+  std::optional<std::string> value;
+  connection_.query("SELECT Value FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+                        " WHERE TableName = ?1 AND FieldName = ?2 AND PropertyName = ?3",
+                    {table, field, property},
+                    [&](const Connection::ColumnText& col) { value = col(0); });
+  return value;
+}
+
+std::string Catalog::dropFieldPropertiesSql(const std::string& table) {
+  if (!hasPropertyTable()) return "";
+  return "DELETE FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+         " WHERE TableName = " + quoteText(table);
+}
+
+}  // namespace korvane::db

@@ -1,0 +1,275 @@
+// The engine object and database handles: opening files as Jet opens them,
+// and Execute as parse -> resolve -> write SQLite -> run in one savepoint.
+#include "db/database_engine.h"
+
+#include <cstring>
+#include <fstream>
+#include <type_traits>
+
+#include "db/catalog.h"
+#include "db/connection.h"
+#include "db/database_opener.h"
+#include "db/jet_errors.h"
+#include "db/parser.h"
+#include "db/sql_writer.h"
+#include "fs/failure.h"
+#include "fs/file_hold.h"
+
+namespace korvane::db {
+
+namespace stdfs = std::filesystem;
+
+namespace {
+
+constexpr char kSqliteHeader[16] = "SQLite format 3";  // with its closing '\0'
+// Marks files made by this engine ("KRVN"); files of other tools open too.
+constexpr int kApplicationId = 0x4B52564E;
+constexpr const char* kInSchema = "korvane_in";
+
+stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath) {
+  try {
+    return paths.toHost(windowsPath);
+  } catch (const Failure& f) {
+    // A drive that is not mapped is, to Jet, a path that does not exist.
+    if (f.number() == fserr::kPathNotFound) raiseJet(jeterr::kInvalidPath, windowsPath);
+    throw;
+  }
+}
+
+// An SQLite URI that opens `hostPath` read-write and never creates it.
+std::string uriOf(const stdfs::path& hostPath) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (unsigned char c : hostPath.string()) {
+    if (std::isalnum(c) || std::strchr("/-_.~", c)) {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri + "?mode=rw";
+}
+
+}  // namespace
+
+struct Database::Impl {
+  std::string windowsPath;
+  stdfs::path hostPath;
+  std::optional<fs::PathMap> paths;
+  std::unique_ptr<fs::FileHold> hold;
+  std::unique_ptr<Connection> connection;
+  std::unique_ptr<Catalog> catalog;
+};
+
+namespace {
+
+// The IN 'file' target of one statement: checked as an open would check it,
+// held and attached while the statement runs, detached afterwards.
+class AttachedTarget {
+ public:
+  AttachedTarget(Database::Impl& d, const std::string& windowsPath) : connection_(*d.connection) {
+    if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
+    const stdfs::path host = hostPathOf(*d.paths, windowsPath);
+    checkDatabaseFile(host, windowsPath);
+    hold_ = fs::FileHold::acquire(host);
+    if (!hold_) raiseJet(jeterr::kCannotOpen, windowsPath);
+    connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host)},
+                      [](const Connection::ColumnText&) {});
+    attached_ = true;
+    connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; PRAGMA " +
+                     kInSchema + ".synchronous=FULL");
+  }
+  ~AttachedTarget() {
+    // Outside the statement's savepoint, so it cannot fail for a transaction;
+    // were it to fail, the next ATTACH would report it.
+    if (attached_) connection_.exec(std::string("DETACH DATABASE ") + kInSchema);
+  }
+  AttachedTarget(const AttachedTarget&) = delete;
+  AttachedTarget& operator=(const AttachedTarget&) = delete;
+
+ private:
+  Connection& connection_;
+  std::unique_ptr<fs::FileHold> hold_;
+  bool attached_ = false;
+};
+
+void run(Connection& connection, const SqlSteps& steps) {
+  inSavepoint(connection, [&] {
+    for (const auto& step : steps) connection.exec(step);
+  });
+}
+
+}  // namespace
+
+void checkDatabaseFile(const stdfs::path& hostPath, const std::string& windowsPath) {
+  std::error_code ec;
+  if (!stdfs::is_directory(hostPath.parent_path(), ec)) raiseJet(jeterr::kInvalidPath, windowsPath);
+  const auto status = stdfs::status(hostPath, ec);
+  if (!stdfs::exists(status)) raiseJet(jeterr::kFileNotFound, windowsPath);
+  if (stdfs::is_directory(status)) raiseJet(jeterr::kCannotOpen, windowsPath);
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) raiseJet(jeterr::kCannotOpen, windowsPath);
+  char header[sizeof kSqliteHeader] = {};
+  in.read(header, sizeof header);
+  if (in.gcount() != sizeof header || std::memcmp(header, kSqliteHeader, sizeof header) != 0)
+    raiseJet(jeterr::kNotADatabase, windowsPath);
+}
+
+std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
+  auto d = std::make_unique<Database::Impl>();
+  d->windowsPath = request.windowsPath;
+  d->hostPath = request.hostPath;
+  d->paths = request.paths;
+  std::error_code ec;
+  if (request.create) {
+    if (!stdfs::is_directory(request.hostPath.parent_path(), ec))
+      raiseJet(jeterr::kInvalidPath, request.windowsPath);
+    if (stdfs::exists(request.hostPath, ec)) raiseJet(jeterr::kDatabaseExists);
+    d->connection =
+        std::make_unique<Connection>(request.hostPath, request.windowsPath, false, true);
+    // Writes the header, so that the new file is a database from now on.
+    d->connection->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
+    d->hold = fs::FileHold::acquire(request.hostPath);
+  } else {
+    checkDatabaseFile(request.hostPath, request.windowsPath);
+    d->hold = fs::FileHold::acquire(request.hostPath);
+    if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
+    d->connection = std::make_unique<Connection>(request.hostPath, request.windowsPath,
+                                                 request.readOnly, false);
+  }
+  if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
+  d->catalog = std::make_unique<Catalog>(*d->connection, "main");
+  return std::make_unique<Database>(std::move(d));
+}
+
+// ---- Database -----------------------------------------------------------
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Database::~Database() = default;
+
+bool Database::isOpen() const {
+  return impl_->connection != nullptr;
+}
+const std::string& Database::path() const {
+  return impl_->windowsPath;
+}
+
+void Database::close() {
+  if (!isOpen()) raiseJet(jeterr::kObjectInvalid);
+  impl_->catalog.reset();
+  impl_->connection.reset();
+  impl_->hold.reset();
+}
+
+namespace {
+
+Database::Impl& openImpl(const std::unique_ptr<Database::Impl>& impl) {
+  if (!impl->connection) raiseJet(jeterr::kObjectInvalid);
+  return *impl;
+}
+
+}  // namespace
+
+void Database::execute(std::string_view jetSql) {
+  Impl& d = openImpl(impl_);
+  Statement statement = parseStatement(jetSql);
+  d.catalog->refresh();
+  std::visit(
+      [&](auto& s) {
+        using T = std::decay_t<decltype(s)>;
+        if constexpr (std::is_same_v<T, SelectStmt>) {
+          raiseJet(jeterr::kCannotExecuteSelect);
+        } else if constexpr (std::is_same_v<T, InsertStmt>) {
+          if (s.inFile) {
+            AttachedTarget target(d, *s.inFile);
+            Catalog targetCatalog(*d.connection, kInSchema);
+            run(*d.connection, writeInsert(s, *d.catalog, targetCatalog));
+          } else {
+            run(*d.connection, writeInsert(s, *d.catalog, *d.catalog));
+          }
+        } else if constexpr (std::is_same_v<T, DeleteStmt>) {
+          run(*d.connection, writeDelete(s, *d.catalog));
+        } else if constexpr (std::is_same_v<T, UpdateStmt>) {
+          run(*d.connection, writeUpdate(s, *d.catalog));
+        } else if constexpr (std::is_same_v<T, CreateTableStmt>) {
+          run(*d.connection, writeCreateTable(s, *d.catalog));
+        } else if constexpr (std::is_same_v<T, CreateIndexStmt>) {
+          run(*d.connection, writeCreateIndex(s, *d.catalog));
+        } else {
+          run(*d.connection, writeDropTable(s.table, *d.catalog, jeterr::kTableDoesNotExist));
+        }
+      },
+      statement);
+  d.catalog->refresh();
+}
+
+void Database::deleteTableDef(std::string_view name) {
+  Impl& d = openImpl(impl_);
+  d.catalog->refresh();
+  run(*d.connection, writeDropTable(std::string(name), *d.catalog, jeterr::kItemNotFound));
+  d.catalog->refresh();
+}
+
+void Database::refreshTableDefs() {
+  openImpl(impl_).catalog->refresh();
+}
+
+std::vector<std::string> Database::tableNames() {
+  Impl& d = openImpl(impl_);
+  d.catalog->refresh();
+  return d.catalog->tableNames();
+}
+
+void Database::setFieldProperty(std::string_view table, std::string_view field,
+                                std::string_view property, std::string_view value) {
+  Impl& d = openImpl(impl_);
+  d.catalog->refresh();
+  const TableInfo* t = d.catalog->findTable(table);
+  const ColumnInfo* c = t ? t->findColumn(field) : nullptr;
+  if (!c) raiseJet(jeterr::kItemNotFound);
+  inSavepoint(*d.connection, [&] {
+    d.catalog->setFieldProperty(t->name, c->name, std::string(property), std::string(value));
+  });
+}
+
+std::optional<std::string> Database::fieldProperty(std::string_view table, std::string_view field,
+                                                   std::string_view property) {
+  Impl& d = openImpl(impl_);
+  d.catalog->refresh();
+  const TableInfo* t = d.catalog->findTable(table);
+  const ColumnInfo* c = t ? t->findColumn(field) : nullptr;
+  if (!c) raiseJet(jeterr::kItemNotFound);
+  return d.catalog->fieldProperty(t->name, c->name, std::string(property));
+}
+
+// ---- DatabaseEngine -------------------------------------------------------
+
+DatabaseEngine::DatabaseEngine(fs::PathMap paths) : paths_(std::move(paths)) {}
+DatabaseEngine::~DatabaseEngine() = default;
+
+std::unique_ptr<Database> DatabaseEngine::openDatabase(const std::string& windowsPath) {
+  return openDatabaseInWorkspace(windowsPath, false);
+}
+
+std::unique_ptr<Database> DatabaseEngine::openDatabaseInWorkspace(const std::string& windowsPath,
+                                                                  bool readOnly) {
+  OpenRequest request;
+  request.windowsPath = windowsPath;
+  request.hostPath = hostPathOf(paths_, windowsPath);
+  request.readOnly = readOnly;
+  request.paths = paths_;
+  return openDatabaseFile(request);
+}
+
+std::unique_ptr<Database> DatabaseEngine::createDatabase(const std::string& windowsPath) {
+  OpenRequest request;
+  request.windowsPath = windowsPath;
+  request.hostPath = hostPathOf(paths_, windowsPath);
+  request.create = true;
+  request.paths = paths_;
+  return openDatabaseFile(request);
+}
+
+}  // namespace korvane::db

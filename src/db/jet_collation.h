@@ -1,0 +1,36 @@
+// Text compared as Jet compares it, for names and for values.
+//
+// Jet ignores letter case (beyond ASCII too: Latin-1, Latin Extended-A,
+// Greek, Cyrillic fold here) and, comparing values, trailing spaces. The same
+// rule is registered on every connection as the collation "JETTEXT" and used
+// in the SQL the engine writes; it never goes into a stored schema, so the
+// files stay readable by any SQLite tool. Also registered: the functions the
+// generated SQL calls for Jet's Like, '&' and type conversions.
+#pragma once
+
+#include <string_view>
+
+struct sqlite3;
+
+namespace korvane::db {
+
+inline constexpr std::string_view kJetCollation = "JETTEXT";
+
+// <0, 0, >0 as Jet orders `a` and `b` (UTF-8): case folded, trailing spaces
+// ignored.
+int jetCompare(std::string_view a, std::string_view b);
+
+// True when two names (of tables or fields) are the same name to Jet.
+bool sameName(std::string_view a, std::string_view b);
+
+// Jet's Like: '*' any run, '?' one character, '#' one digit, [abc] [a-z] [!abc]
+// one character of (not of) a set; letter case ignored.
+bool jetLike(std::string_view text, std::string_view pattern);
+
+// Registers JETTEXT and the functions jet_like(text, pattern),
+// jet_concat(a, b), jet_number(v), jet_date(v), jet_yesno(v), jet_text(v)
+// on `db`.
+// Returns an SQLite result code.
+int registerJetFunctions(sqlite3* db);
+
+}  // namespace korvane::db

@@ -1,0 +1,657 @@
+// Recursive-descent parser of Jet SQL. Each parse function carries the piece
+// of grammar it reads; words in capitals are keywords (any letter case), a
+// "name" is a plain word or a [bracketed name].
+#include "db/parser.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "db/jet_date.h"
+#include "db/jet_errors.h"
+#include "db/tokenizer.h"
+
+namespace korvane::db {
+
+namespace {
+
+// Words that end a name or an expression; they cannot be bare names.
+constexpr std::array<std::string_view, 36> kReserved = {
+    "SELECT", "FROM", "WHERE",  "ORDER",   "BY",       "AND",         "OR",     "NOT",    "IS",
+    "NULL",   "LIKE", "IN",     "BETWEEN", "AS",       "ON",          "INNER",  "LEFT",   "RIGHT",
+    "JOIN",   "SET",  "VALUES", "INTO",    "DISTINCT", "DISTINCTROW", "ALL",    "TRUE",   "FALSE",
+    "ASC",    "DESC", "GROUP",  "HAVING",  "UNION",    "INSERT",      "DELETE", "UPDATE", "OUTER"};
+
+bool isReserved(const Token& t) {
+  if (t.kind != TokenKind::kWord) return false;
+  for (auto word : kReserved)
+    if (t.is(word)) return true;
+  return false;
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
+
+  // statement := select | insert | delete | update | create | drop   [';']
+  Statement parse() {
+    Statement result = parseAnyStatement();
+    acceptSymbol(";");
+    if (peek().kind != TokenKind::kEnd) raiseSyntax(jeterr::kCharactersAfterEnd, nearText(peek()));
+    return result;
+  }
+
+ private:
+  // ---- tokens -----------------------------------------------------------
+  const Token& peek(size_t ahead = 0) const {
+    size_t i = std::min(pos_ + ahead, tokens_.size() - 1);
+    return tokens_[i];
+  }
+  const Token& next() {
+    const Token& t = peek();
+    if (pos_ < tokens_.size() - 1) ++pos_;
+    return t;
+  }
+  bool acceptWord(std::string_view word) {
+    if (!peek().is(word)) return false;
+    next();
+    return true;
+  }
+  bool acceptSymbol(std::string_view symbol) {
+    if (!peek().isSymbol(symbol)) return false;
+    next();
+    return true;
+  }
+  void expectWord(std::string_view word) {
+    if (!acceptWord(word)) fail();
+  }
+  void expectSymbol(std::string_view symbol) {
+    if (!acceptSymbol(symbol)) fail();
+  }
+  std::string nearText(const Token& t) const { return std::string(sql_.substr(t.offset, 40)); }
+
+  // Fails with the number of the clause being read, quoting the text there.
+  [[noreturn]] void fail() const {
+    if (inExpression_) {
+      size_t end = std::min(sql_.size(), peek().offset + peek().length);
+      raiseSyntax(jeterr::kSyntaxExpression, sql_.substr(expressionStart_, end - expressionStart_));
+    }
+    raiseSyntax(clauseError_, nearText(peek()));
+  }
+
+  // name := word (not reserved) | [bracketed]
+  bool atName() const {
+    const Token& t = peek();
+    return t.kind == TokenKind::kName || (t.kind == TokenKind::kWord && !isReserved(t));
+  }
+  std::string parseName() {
+    if (!atName()) fail();
+    return next().text;
+  }
+
+  // ---- statements ---------------------------------------------------------
+  Statement parseAnyStatement() {
+    const Token& first = peek();
+    if (first.is("SELECT")) {
+      clauseError_ = jeterr::kSyntaxSelect;
+      return parseSelect();
+    }
+    if (first.is("INSERT")) return parseInsert();
+    if (first.is("DELETE")) return parseDelete();
+    if (first.is("UPDATE")) return parseUpdate();
+    if (first.is("CREATE")) return parseCreate();
+    if (first.is("DROP")) return parseDrop();
+    raiseSyntax(jeterr::kInvalidStatement, nearText(first));
+  }
+
+  // select := SELECT [ALL | DISTINCT | DISTINCTROW] item {',' item}
+  //           FROM source [WHERE expr] [ORDER BY expr [ASC|DESC] {',' ...}]
+  SelectStmt parseSelect() {
+    const int outerError = clauseError_;
+    expectWord("SELECT");
+    SelectStmt s;
+    if (acceptWord("DISTINCTROW"))
+      s.quantifier = Quantifier::kDistinctRow;
+    else if (acceptWord("DISTINCT"))
+      s.quantifier = Quantifier::kDistinct;
+    else
+      acceptWord("ALL");
+    do s.items.push_back(parseSelectItem(true));
+    while (acceptSymbol(","));
+    expectWord("FROM");
+    s.from = parseFrom();
+    clauseError_ = outerError;
+    if (acceptWord("WHERE")) s.where = parseExpression();
+    if (acceptWord("ORDER")) {
+      clauseError_ = jeterr::kSyntaxOrderBy;
+      expectWord("BY");
+      do {
+        OrderItem item;
+        item.expr = parseExpression();
+        if (acceptWord("DESC"))
+          item.descending = true;
+        else
+          acceptWord("ASC");
+        s.orderBy.push_back(std::move(item));
+      } while (acceptSymbol(","));
+      clauseError_ = outerError;
+    }
+    return s;
+  }
+
+  // item := '*' | name '.' '*' | expr [[AS] alias]
+  SelectItem parseSelectItem(bool allowAlias) {
+    SelectItem item;
+    item.offset = peek().offset;
+    if (acceptSymbol("*")) {
+      item.kind = SelectItem::Kind::kAll;
+      return item;
+    }
+    if (atName() && peek(1).isSymbol(".") && peek(2).isSymbol("*")) {
+      item.kind = SelectItem::Kind::kTableAll;
+      item.qualifier = next().text;
+      next();
+      next();
+      return item;
+    }
+    item.expr = parseExpression();
+    if (allowAlias && acceptWord("AS")) item.alias = parseName();
+    return item;
+  }
+
+  // insert := INSERT INTO name ['(' name {',' name} ')'] [IN 'file']
+  //           (select | VALUES '(' expr {',' expr} ')')
+  InsertStmt parseInsert() {
+    clauseError_ = jeterr::kSyntaxInsert;
+    expectWord("INSERT");
+    expectWord("INTO");
+    InsertStmt s;
+    s.table = parseName();
+    if (acceptSymbol("(")) {
+      do s.columns.push_back(parseName());
+      while (acceptSymbol(","));
+      expectSymbol(")");
+    }
+    if (acceptWord("IN")) {
+      if (peek().kind != TokenKind::kText) fail();
+      s.inFile = next().text;
+    }
+    if (peek().is("SELECT")) {
+      s.select = std::make_unique<SelectStmt>(parseSelect());
+    } else {
+      expectWord("VALUES");
+      expectSymbol("(");
+      do s.values.push_back(parseExpression());
+      while (acceptSymbol(","));
+      expectSymbol(")");
+    }
+    return s;
+  }
+
+  // delete := DELETE [DISTINCTROW] [item {',' item}] FROM source [WHERE expr]
+  DeleteStmt parseDelete() {
+    clauseError_ = jeterr::kSyntaxDelete;
+    expectWord("DELETE");
+    DeleteStmt s;
+    s.distinctRow = acceptWord("DISTINCTROW");
+    if (!peek().is("FROM")) {
+      do s.items.push_back(parseSelectItem(false));
+      while (acceptSymbol(","));
+    }
+    expectWord("FROM");
+    s.from = parseFrom();
+    clauseError_ = jeterr::kSyntaxDelete;
+    if (acceptWord("WHERE")) s.where = parseExpression();
+    return s;
+  }
+
+  // update := UPDATE [DISTINCTROW] source SET assignment {',' assignment}
+  //           [WHERE expr]
+  // assignment := name ['.' name] '=' expr
+  UpdateStmt parseUpdate() {
+    clauseError_ = jeterr::kSyntaxUpdate;
+    expectWord("UPDATE");
+    UpdateStmt s;
+    s.distinctRow = acceptWord("DISTINCTROW");
+    s.source = parseSource();
+    clauseError_ = jeterr::kSyntaxUpdate;
+    expectWord("SET");
+    do {
+      Assignment a;
+      a.offset = peek().offset;
+      a.column = parseName();
+      if (acceptSymbol(".")) {
+        a.qualifier = std::move(a.column);
+        a.column = parseName();
+      }
+      expectSymbol("=");
+      a.value = parseExpression();
+      s.assignments.push_back(std::move(a));
+    } while (acceptSymbol(","));
+    if (acceptWord("WHERE")) s.where = parseExpression();
+    return s;
+  }
+
+  // ---- FROM -----------------------------------------------------------------
+  std::unique_ptr<Source> parseFrom() {
+    clauseError_ = jeterr::kSyntaxFrom;
+    return parseSource();
+  }
+
+  // source := primary { (INNER | LEFT [OUTER] | RIGHT [OUTER]) JOIN primary ON expr }
+  std::unique_ptr<Source> parseSource() {
+    const int outerError = clauseError_;
+    clauseError_ = jeterr::kSyntaxFrom;
+    auto left = parseSourcePrimary();
+    for (;;) {
+      JoinKind kind;
+      if (acceptWord("INNER")) {
+        kind = JoinKind::kInner;
+      } else if (acceptWord("LEFT")) {
+        kind = JoinKind::kLeft;
+        acceptWord("OUTER");
+      } else if (acceptWord("RIGHT")) {
+        kind = JoinKind::kRight;
+        acceptWord("OUTER");
+      } else {
+        break;
+      }
+      expectWord("JOIN");
+      auto join = std::make_unique<Source>();
+      join->isJoin = true;
+      join->join = kind;
+      join->left = std::move(left);
+      join->right = parseSourcePrimary();
+      expectWord("ON");
+      join->on = parseExpression();
+      left = std::move(join);
+    }
+    clauseError_ = outerError;
+    return left;
+  }
+
+  // primary := '(' source ')' | name [[AS] alias]
+  std::unique_ptr<Source> parseSourcePrimary() {
+    if (acceptSymbol("(")) {
+      auto inner = parseSource();
+      clauseError_ = jeterr::kSyntaxFrom;
+      expectSymbol(")");
+      return inner;
+    }
+    auto table = std::make_unique<Source>();
+    table->offset = peek().offset;
+    table->table = parseName();
+    if (acceptWord("AS"))
+      table->alias = parseName();
+    else if (atName())
+      table->alias = parseName();
+    return table;
+  }
+
+  // ---- expressions ------------------------------------------------------------
+  // expr := and {OR and}
+  ExprPtr parseExpression() {
+    const bool outer = !inExpression_;
+    if (outer) {
+      inExpression_ = true;
+      expressionStart_ = peek().offset;
+    }
+    auto e = parseOr();
+    if (outer) inExpression_ = false;
+    return e;
+  }
+
+  ExprPtr binary(std::string op, ExprPtr left, ExprPtr right) {
+    auto e = std::make_unique<Expr>();
+    e->kind = ExprKind::kBinary;
+    e->value = std::move(op);
+    e->offset = left->offset;
+    e->args.push_back(std::move(left));
+    e->args.push_back(std::move(right));
+    return e;
+  }
+
+  ExprPtr parseOr() {
+    auto left = parseAnd();
+    while (acceptWord("OR")) left = binary("OR", std::move(left), parseAnd());
+    return left;
+  }
+
+  // and := not {AND not}
+  ExprPtr parseAnd() {
+    auto left = parseNot();
+    while (acceptWord("AND")) left = binary("AND", std::move(left), parseNot());
+    return left;
+  }
+
+  // not := NOT not | predicate
+  ExprPtr parseNot() {
+    if (peek().is("NOT")) {
+      auto e = std::make_unique<Expr>();
+      e->offset = next().offset;
+      e->kind = ExprKind::kNot;
+      e->args.push_back(parseNot());
+      return e;
+    }
+    return parsePredicate();
+  }
+
+  // predicate := concat [ ('=' | '<>' | '<' | '>' | '<=' | '>=') concat
+  //                     | IS [NOT] NULL
+  //                     | [NOT] LIKE concat
+  //                     | [NOT] IN '(' expr {',' expr} ')'
+  //                     | [NOT] BETWEEN concat AND concat ]
+  ExprPtr parsePredicate() {
+    auto left = parseConcat();
+    static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
+    for (auto op : kComparisons)
+      if (acceptSymbol(op)) return binary(std::string(op), std::move(left), parseConcat());
+    if (acceptWord("IS")) {
+      auto e = wrap(ExprKind::kIsNull, std::move(left));
+      e->negated = acceptWord("NOT");
+      expectWord("NULL");
+      return e;
+    }
+    bool negated = false;
+    if (peek().is("NOT") && (peek(1).is("LIKE") || peek(1).is("IN") || peek(1).is("BETWEEN"))) {
+      next();
+      negated = true;
+    }
+    if (acceptWord("LIKE")) {
+      auto e = wrap(ExprKind::kLike, std::move(left));
+      e->args.push_back(parseConcat());
+      e->negated = negated;
+      return e;
+    }
+    if (acceptWord("IN")) {
+      auto e = wrap(ExprKind::kIn, std::move(left));
+      expectSymbol("(");
+      do e->args.push_back(parseExpression());
+      while (acceptSymbol(","));
+      expectSymbol(")");
+      e->negated = negated;
+      return e;
+    }
+    if (acceptWord("BETWEEN")) {
+      auto e = wrap(ExprKind::kBetween, std::move(left));
+      e->args.push_back(parseConcat());
+      expectWord("AND");
+      e->args.push_back(parseConcat());
+      e->negated = negated;
+      return e;
+    }
+    return left;
+  }
+
+  ExprPtr wrap(ExprKind kind, ExprPtr first) {
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->offset = first->offset;
+    e->args.push_back(std::move(first));
+    return e;
+  }
+
+  // concat := additive {'&' additive}
+  ExprPtr parseConcat() {
+    auto left = parseAdditive();
+    while (acceptSymbol("&")) left = binary("&", std::move(left), parseAdditive());
+    return left;
+  }
+
+  // additive := term {('+' | '-') term}
+  ExprPtr parseAdditive() {
+    auto left = parseTerm();
+    for (;;) {
+      if (acceptSymbol("+"))
+        left = binary("+", std::move(left), parseTerm());
+      else if (acceptSymbol("-"))
+        left = binary("-", std::move(left), parseTerm());
+      else
+        return left;
+    }
+  }
+
+  // term := unary {('*' | '/') unary}
+  ExprPtr parseTerm() {
+    auto left = parseUnary();
+    for (;;) {
+      if (acceptSymbol("*"))
+        left = binary("*", std::move(left), parseUnary());
+      else if (acceptSymbol("/"))
+        left = binary("/", std::move(left), parseUnary());
+      else
+        return left;
+    }
+  }
+
+  // unary := '-' unary | '+' unary | primary
+  ExprPtr parseUnary() {
+    if (peek().isSymbol("-")) {
+      auto e = std::make_unique<Expr>();
+      e->offset = next().offset;
+      e->kind = ExprKind::kNegate;
+      e->args.push_back(parseUnary());
+      return e;
+    }
+    if (acceptSymbol("+")) return parseUnary();
+    return parsePrimary();
+  }
+
+  // primary := number | 'text' | "text" | #date# | NULL | TRUE | FALSE
+  //          | '(' expr ')' | name ['.' name]
+  ExprPtr parsePrimary() {
+    auto e = std::make_unique<Expr>();
+    const Token& t = peek();
+    e->offset = t.offset;
+    switch (t.kind) {
+      case TokenKind::kNumber:
+        e->kind = ExprKind::kNumber;
+        e->value = next().text;
+        return e;
+      case TokenKind::kText:
+        e->kind = ExprKind::kText;
+        e->value = next().text;
+        return e;
+      case TokenKind::kDate:
+        return parseDateLiteral();
+      default:
+        break;
+    }
+    if (acceptWord("NULL")) {
+      e->kind = ExprKind::kNull;
+      return e;
+    }
+    if (acceptWord("TRUE") || acceptWord("FALSE")) {
+      e->kind = ExprKind::kBool;
+      e->value = tokens_[pos_ - 1].is("TRUE") ? "-1" : "0";
+      return e;
+    }
+    if (acceptSymbol("(")) {
+      e = parseExpression();
+      expectSymbol(")");
+      return e;
+    }
+    if (t.kind == TokenKind::kWord && peek(1).isSymbol("(") && !isReserved(t))
+      raiseJet(jeterr::kUndefinedFunction, t.text);
+    e->kind = ExprKind::kColumn;
+    e->name = parseName();
+    if (acceptSymbol(".")) {
+      e->qualifier = std::move(e->name);
+      e->name = parseName();
+    }
+    return e;
+  }
+
+  ExprPtr parseDateLiteral() {
+    const Token& t = next();
+    auto value = parseJetDate(t.text);
+    if (!value) raiseSyntax(jeterr::kSyntaxExpression, sql_.substr(t.offset, t.length));
+    auto e = std::make_unique<Expr>();
+    e->kind = ExprKind::kNumber;
+    e->isDate = true;
+    e->offset = t.offset;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.17g", *value);
+    e->value = buffer;
+    return e;
+  }
+
+  // ---- DDL ----------------------------------------------------------------------
+  // create := CREATE TABLE name '(' element {',' element} ')'
+  //         | CREATE [UNIQUE] INDEX name ON name '(' name [ASC|DESC] {',' ...} ')'
+  //           [WITH (PRIMARY | DISALLOW NULL | IGNORE NULL)]
+  Statement parseCreate() {
+    expectWord("CREATE");
+    if (peek().is("TABLE")) return parseCreateTable();
+    clauseError_ = jeterr::kSyntaxCreateIndex;
+    CreateIndexStmt s;
+    s.unique = acceptWord("UNIQUE");
+    if (!acceptWord("INDEX")) raiseSyntax(jeterr::kInvalidStatement, nearText(peek()));
+    s.index = parseName();
+    expectWord("ON");
+    s.table = parseName();
+    expectSymbol("(");
+    do {
+      IndexColumn c;
+      c.name = parseName();
+      if (acceptWord("DESC"))
+        c.descending = true;
+      else
+        acceptWord("ASC");
+      s.columns.push_back(std::move(c));
+    } while (acceptSymbol(","));
+    expectSymbol(")");
+    if (acceptWord("WITH")) {
+      if (acceptWord("PRIMARY")) {
+        s.primary = true;
+      } else if (acceptWord("DISALLOW")) {
+        expectWord("NULL");
+        s.disallowNull = true;
+      } else {
+        expectWord("IGNORE");
+        expectWord("NULL");
+      }
+    }
+    return s;
+  }
+
+  // element := CONSTRAINT name (PRIMARY KEY | UNIQUE) '(' name {',' name} ')'
+  //          | PRIMARY KEY '(' ... ')' | UNIQUE '(' ... ')'
+  //          | column
+  CreateTableStmt parseCreateTable() {
+    clauseError_ = jeterr::kSyntaxCreateTable;
+    expectWord("TABLE");
+    CreateTableStmt s;
+    s.table = parseName();
+    expectSymbol("(");
+    do {
+      if (peek().is("CONSTRAINT") || peek().is("PRIMARY") || peek().is("UNIQUE"))
+        s.keys.push_back(parseTableKey());
+      else
+        s.columns.push_back(parseColumnDef());
+    } while (acceptSymbol(","));
+    clauseError_ = jeterr::kSyntaxCreateTable;
+    expectSymbol(")");
+    return s;
+  }
+
+  KeyConstraint parseTableKey() {
+    if (acceptWord("CONSTRAINT")) parseName();
+    KeyConstraint k;
+    if (acceptWord("PRIMARY")) {
+      expectWord("KEY");
+      k.primaryKey = true;
+    } else {
+      expectWord("UNIQUE");
+    }
+    expectSymbol("(");
+    do k.columns.push_back(parseName());
+    while (acceptSymbol(","));
+    expectSymbol(")");
+    return k;
+  }
+
+  // column := name type ['(' number [',' number] ')']
+  //           { NOT NULL | DEFAULT literal | [CONSTRAINT name] (PRIMARY KEY | UNIQUE) }
+  ColumnDef parseColumnDef() {
+    clauseError_ = jeterr::kSyntaxFieldDefinition;
+    ColumnDef c;
+    c.name = parseName();
+    if (peek().kind != TokenKind::kWord) fail();
+    auto type = jetTypeOfDdlWord(peek().text);
+    if (!type) fail();
+    next();
+    c.type = *type;
+    if (acceptSymbol("(")) {
+      c.size = parseSmallNumber();
+      if (acceptSymbol(",")) c.scale = parseSmallNumber();
+      expectSymbol(")");
+    }
+    for (;;) {
+      if (acceptWord("NOT")) {
+        expectWord("NULL");
+        c.notNull = true;
+      } else if (acceptWord("DEFAULT")) {
+        c.defaultValue = parseUnary();
+        if (!isLiteral(*c.defaultValue)) fail();
+      } else if (acceptWord("CONSTRAINT")) {
+        parseName();
+        parseColumnKey(c);
+      } else if (peek().is("PRIMARY") || peek().is("UNIQUE")) {
+        parseColumnKey(c);
+      } else {
+        return c;
+      }
+    }
+  }
+
+  void parseColumnKey(ColumnDef& c) {
+    if (acceptWord("PRIMARY")) {
+      expectWord("KEY");
+      c.primaryKey = true;
+    } else {
+      expectWord("UNIQUE");
+      c.unique = true;
+    }
+  }
+
+  static bool isLiteral(const Expr& e) {
+    if (e.kind == ExprKind::kNegate) return e.args[0]->kind == ExprKind::kNumber;
+    return e.kind == ExprKind::kNumber || e.kind == ExprKind::kText || e.kind == ExprKind::kNull ||
+           e.kind == ExprKind::kBool;
+  }
+
+  int parseSmallNumber() {
+    const Token& t = peek();
+    if (t.kind != TokenKind::kNumber ||
+        t.text.find_first_not_of("0123456789") != std::string::npos || t.text.size() > 4)
+      fail();
+    next();
+    return std::stoi(t.text);
+  }
+
+  // drop := DROP TABLE name
+  DropTableStmt parseDrop() {
+    clauseError_ = jeterr::kSyntaxDrop;
+    expectWord("DROP");
+    expectWord("TABLE");
+    DropTableStmt s;
+    s.table = parseName();
+    return s;
+  }
+
+  std::string_view sql_;
+  std::vector<Token> tokens_;
+  size_t pos_ = 0;
+  int clauseError_ = jeterr::kInvalidStatement;
+  bool inExpression_ = false;
+  size_t expressionStart_ = 0;
+};
+
+}  // namespace
+
+Statement parseStatement(std::string_view sql) {
+  return Parser(sql).parse();
+}
+
+}  // namespace korvane::db

@@ -1,0 +1,147 @@
+// Writes resolved expressions and FROM sources as SQLite text.
+#include "db/sql_expr.h"
+
+#include "db/connection.h"
+#include "db/jet_collation.h"
+#include "db/resolver.h"
+
+namespace korvane::db {
+
+namespace {
+
+const std::string kCollate = " COLLATE " + std::string(kJetCollation);
+
+bool anyText(const Expr& e) {
+  for (const auto& arg : e.args)
+    if (isTextType(typeOf(*arg))) return true;
+  return false;
+}
+
+std::string column(const Expr& e) {
+  return quoteName(e.boundSource) + "." + quoteName(e.boundColumn);
+}
+
+std::string binary(const Expr& e) {
+  const std::string left = sqlOfExpr(*e.args[0], true);
+  const std::string right = sqlOfExpr(*e.args[1], true);
+  const std::string& op = e.value;
+  if (op == "AND" || op == "OR")
+    return "(" + sqlOfExpr(*e.args[0]) + " " + op + " " + sqlOfExpr(*e.args[1]) + ")";
+  if (op == "&") return "jet_concat(" + left + ", " + right + ")";
+  if (op == "/") return "(CAST(" + left + " AS REAL) / " + right + ")";
+  if (op == "+" && typeOf(e) == JetType::kMemo) return "(" + left + " || " + right + ")";
+  if (op == "+" || op == "-" || op == "*") return "(" + left + " " + op + " " + right + ")";
+  // A comparison: text as Jet compares it.
+  return "(" + left + (anyText(e) ? kCollate : "") + " " + (op == "<>" ? "!=" : op) + " " + right +
+         ")";
+}
+
+std::string condition(const Expr& e) {
+  switch (e.kind) {
+    case ExprKind::kNot:
+      return "(NOT " + sqlOfExpr(*e.args[0]) + ")";
+    case ExprKind::kIsNull:
+      return "(" + sqlOfExpr(*e.args[0], true) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+    case ExprKind::kLike:
+      return std::string(e.negated ? "(NOT " : "(") + "jet_like(" + sqlOfExpr(*e.args[0], true) +
+             ", " + sqlOfExpr(*e.args[1], true) + "))";
+    case ExprKind::kIn: {
+      std::string list;
+      for (size_t i = 1; i < e.args.size(); ++i)
+        list += (i > 1 ? ", " : "") + sqlOfExpr(*e.args[i], true);
+      return "(" + sqlOfExpr(*e.args[0], true) + (anyText(e) ? kCollate : "") +
+             (e.negated ? " NOT IN (" : " IN (") + list + "))";
+    }
+    case ExprKind::kBetween:
+      return "(" + sqlOfExpr(*e.args[0], true) + (anyText(e) ? kCollate : "") +
+             (e.negated ? " NOT BETWEEN " : " BETWEEN ") + sqlOfExpr(*e.args[1], true) + " AND " +
+             sqlOfExpr(*e.args[2], true) + ")";
+    default:
+      return binary(e);
+  }
+}
+
+const char* joinWord(JoinKind kind) {
+  return kind == JoinKind::kInner ? " INNER JOIN " : " LEFT JOIN ";
+}
+
+std::string sourcePart(const Source& source, const std::string& schema) {
+  if (!source.isJoin) return sqlOfSource(source, schema);
+  return "(" + sqlOfSource(source, schema) + ")";
+}
+
+}  // namespace
+
+std::string sqlOfExpr(const Expr& e, bool asValue) {
+  switch (e.kind) {
+    case ExprKind::kNumber:
+      return e.value;
+    case ExprKind::kText:
+      return quoteText(e.value);
+    case ExprKind::kNull:
+      return "NULL";
+    case ExprKind::kBool:
+      return e.value;
+    case ExprKind::kColumn:
+      return column(e);
+    case ExprKind::kNegate:
+      return "(- " + sqlOfExpr(*e.args[0], true) + ")";
+    default:
+      break;
+  }
+  if (e.kind == ExprKind::kBinary && !isCondition(e)) return binary(e);
+  return asValue ? "(- " + condition(e) + ")" : condition(e);
+}
+
+std::string sqlOfSource(const Source& source, const std::string& schema) {
+  if (!source.isJoin) {
+    return quoteName(schema) + "." + quoteName(source.table) + " AS " +
+           quoteName(source.exposedName());
+  }
+  // a RIGHT JOIN b  ==  b LEFT JOIN a
+  const bool right = source.join == JoinKind::kRight;
+  const Source& first = right ? *source.right : *source.left;
+  const Source& second = right ? *source.left : *source.right;
+  std::string firstSql =
+      first.isJoin && right ? sourcePart(first, schema) : sqlOfSource(first, schema);
+  return firstSql + joinWord(source.join) + sourcePart(second, schema) + " ON " +
+         sqlOfExpr(*source.on);
+}
+
+std::string sqlOfOrderItem(const OrderItem& item) {
+  std::string sql = sqlOfExpr(*item.expr, true);
+  if (isTextType(typeOf(*item.expr))) sql += kCollate;
+  return sql + (item.descending ? " DESC" : "");
+}
+
+std::string sqlConverted(const std::string& valueSql, JetType from, JetType to) {
+  if (from == to) return valueSql;
+  const bool fromNumber = isNumberType(from);
+  switch (to) {
+    case JetType::kText:
+    case JetType::kMemo:
+      return fromNumber ? "jet_text(" + valueSql + ")" : valueSql;
+    case JetType::kYesNo:
+      return "jet_yesno(" + valueSql + ")";
+    case JetType::kDateTime:
+      return fromNumber ? valueSql : "jet_date(" + valueSql + ")";
+    case JetType::kByte:
+    case JetType::kInteger:
+    case JetType::kLong:
+    case JetType::kSingle:
+    case JetType::kDouble:
+    case JetType::kCurrency:
+    case JetType::kCounter:
+    case JetType::kDecimal:
+      return fromNumber ? valueSql : "jet_number(" + valueSql + ")";
+    default:
+      return valueSql;
+  }
+}
+
+std::string sqlValueFor(const Expr& e, JetType to) {
+  if (e.kind == ExprKind::kNull) return "NULL";
+  return sqlConverted(sqlOfExpr(e, true), typeOf(e), to);
+}
+
+}  // namespace korvane::db

@@ -1,0 +1,52 @@
+// DELETE with Jet's meaning: over a join only the rows of the table written
+// as t.* go; the other fields it lists are only criteria. Several tables and
+// no t.* fail with 3128.
+#include "db/connection.h"
+#include "db/jet_errors.h"
+#include "db/resolver.h"
+#include "db/sql_expr.h"
+#include "db/sql_writer.h"
+
+namespace korvane::db {
+
+namespace {
+
+// The scope entry whose rows the statement removes.
+const ScopeEntry& deletedTable(const DeleteStmt& s, const Resolver& r) {
+  const ScopeEntry* chosen = nullptr;
+  for (const auto& item : s.items) {
+    const ScopeEntry* entry = nullptr;
+    if (item.kind == SelectItem::Kind::kTableAll) {
+      entry = r.findEntry(item.qualifier);
+      if (!entry) raiseJet(jeterr::kInputTableNotFound, item.qualifier);
+    } else if (item.kind == SelectItem::Kind::kAll && r.scope().size() == 1) {
+      entry = &r.scope().front();
+    }
+    if (!entry) continue;
+    if (chosen && chosen != entry) raiseJet(jeterr::kCannotDeleteFromTables);
+    chosen = entry;
+  }
+  if (chosen) return *chosen;
+  if (r.scope().size() == 1) return r.scope().front();
+  raiseJet(jeterr::kDeleteNeedsTable);
+}
+
+}  // namespace
+
+SqlSteps writeDelete(DeleteStmt& s, Catalog& catalog) {
+  Resolver r(catalog);
+  r.bindSource(*s.from);
+  for (auto& item : s.items)
+    if (item.kind == SelectItem::Kind::kExpr) r.bindExpr(*item.expr);
+  if (s.where) r.bindExpr(*s.where);
+  r.finish();
+  const ScopeEntry& target = deletedTable(s, r);
+  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target.table->name);
+  const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
+  if (!s.from->isJoin)
+    return {"DELETE FROM " + table + " AS " + quoteName(target.exposedName) + where};
+  return {"DELETE FROM " + table + " WHERE rowid IN (SELECT " + quoteName(target.exposedName) +
+          ".rowid FROM " + sqlOfSource(*s.from, catalog.schema()) + where + ")"};
+}
+
+}  // namespace korvane::db

@@ -1,0 +1,212 @@
+// INSERT INTO ... SELECT and INSERT INTO ... VALUES, with Jet's meaning:
+// without a field list the selected fields pair with the target's by name
+// (3127 for one the target lacks; the target's others take their defaults),
+// with a list by position (3346 when the counts differ). Rows are appended
+// in ORDER BY order; an AutoNumber the statement leaves out is numbered in
+// that order after the largest one there. Rows breaking a rule are skipped.
+#include <set>
+
+#include "db/connection.h"
+#include "db/jet_collation.h"
+#include "db/jet_errors.h"
+#include "db/resolver.h"
+#include "db/sql_expr.h"
+#include "db/sql_writer.h"
+
+namespace korvane::db {
+
+namespace {
+
+// One field the SELECT yields.
+struct OutputColumn {
+  std::string name;  // the name it pairs by: field name or alias
+  std::string sql;
+  JetType type = JetType::kUnknown;
+};
+
+void collectSources(const Expr& e, std::set<std::string>& sources) {
+  if (e.kind == ExprKind::kColumn) sources.insert(e.boundSource);
+  for (const auto& arg : e.args) collectSources(*arg, sources);
+}
+
+void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
+  for (const auto& c : entry.table->columns)
+    out.push_back({c.name, quoteName(entry.exposedName) + "." + quoteName(c.name), c.type});
+}
+
+// Binds every name of the SELECT, then lists the fields it yields.
+std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
+                                        std::set<std::string>& usedSources) {
+  r.bindSource(*s.from);
+  for (auto& item : s.items)
+    if (item.kind == SelectItem::Kind::kExpr) r.bindExpr(*item.expr);
+  if (s.where) r.bindExpr(*s.where);
+  for (auto& o : s.orderBy) r.bindExpr(*o.expr);
+  r.finish();
+
+  std::vector<OutputColumn> out;
+  int exprNumber = 1000;
+  for (auto& item : s.items) {
+    if (item.kind == SelectItem::Kind::kAll) {
+      for (const auto& entry : r.scope()) {
+        addTableColumns(entry, out);
+        usedSources.insert(entry.exposedName);
+      }
+    } else if (item.kind == SelectItem::Kind::kTableAll) {
+      const ScopeEntry* entry = r.findEntry(item.qualifier);
+      if (!entry) raiseJet(jeterr::kInputTableNotFound, item.qualifier);
+      addTableColumns(*entry, out);
+      usedSources.insert(entry->exposedName);
+    } else {
+      const Expr& e = *item.expr;
+      std::string name = !item.alias.empty()           ? item.alias
+                         : e.kind == ExprKind::kColumn ? e.boundColumn
+                                                       : "Expr" + std::to_string(exprNumber++);
+      out.push_back({name, sqlOfExpr(e, true), typeOf(e)});
+      collectSources(e, usedSources);
+    }
+  }
+  return out;
+}
+
+// The target fields the values go to, one per value.
+std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo& target,
+                                           const std::vector<std::string>& valueNames) {
+  std::vector<const ColumnInfo*> targets;
+  if (!s.columns.empty()) {
+    if (s.columns.size() != valueNames.size()) raiseJet(jeterr::kValueCountMismatch);
+    for (const auto& name : s.columns) {
+      const ColumnInfo* c = target.findColumn(name);
+      if (!c) raiseJet(jeterr::kUnknownInsertField, name);
+      targets.push_back(c);
+    }
+  } else {
+    for (const auto& name : valueNames) {
+      const ColumnInfo* c = target.findColumn(name);
+      if (!c) raiseJet(jeterr::kUnknownInsertField, name);
+      targets.push_back(c);
+    }
+  }
+  for (size_t i = 0; i < targets.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
+  return targets;
+}
+
+bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* column) {
+  for (const auto* t : targets)
+    if (t == column) return true;
+  return false;
+}
+
+std::string columnList(const std::vector<const ColumnInfo*>& targets) {
+  std::string list;
+  for (const auto* t : targets) list += (list.empty() ? "" : ", ") + quoteName(t->name);
+  return list;
+}
+
+std::string selectSql(const SelectStmt& s, const std::vector<std::string>& values,
+                      const Resolver& r, const std::set<std::string>& usedSources,
+                      const std::string& schema) {
+  std::string sql = s.quantifier == Quantifier::kDistinct ? "SELECT DISTINCT " : "SELECT ";
+  for (size_t i = 0; i < values.size(); ++i) sql += (i ? ", " : "") + values[i];
+  sql += " FROM " + sqlOfSource(*s.from, schema);
+  if (s.where) sql += " WHERE " + sqlOfExpr(*s.where);
+  // DISTINCTROW over a join: each row of the tables the fields come from once.
+  // Over one table it keeps every row, duplicates included.
+  if (s.quantifier == Quantifier::kDistinctRow && r.scope().size() > 1) {
+    std::string groups;
+    for (const auto& name : usedSources)
+      groups += (groups.empty() ? "" : ", ") + quoteName(name) + ".rowid";
+    if (!groups.empty()) sql += " GROUP BY " + groups;
+  }
+  if (!s.orderBy.empty()) {
+    sql += " ORDER BY ";
+    for (size_t i = 0; i < s.orderBy.size(); ++i)
+      sql += (i ? ", " : "") + sqlOfOrderItem(s.orderBy[i]);
+  }
+  return sql;
+}
+
+std::string nextCounterSql(const ColumnInfo& counter, const std::string& target) {
+  return "(SELECT COALESCE(MAX(" + quoteName(counter.name) + "), 0) FROM " + target + ")";
+}
+
+SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
+                      const std::string& target) {
+  Resolver r(source);
+  std::set<std::string> usedSources;
+  std::vector<OutputColumn> out = resolveSelect(*s.select, r, usedSources);
+  std::vector<std::string> names;
+  for (const auto& o : out) names.push_back(o.name);
+  std::vector<const ColumnInfo*> targets = pairTargets(s, table, names);
+  std::vector<std::string> values;
+  for (size_t i = 0; i < out.size(); ++i)
+    values.push_back(sqlConverted(out[i].sql, out[i].type, targets[i]->type));
+
+  const ColumnInfo* counter = table.counter();
+  if (!counter || ::korvane::db::names(targets, counter)) {
+    return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") " +
+            selectSql(*s.select, values, r, usedSources, source.schema())};
+  }
+  // The rows go through a temporary table whose rowids follow ORDER BY, so
+  // the AutoNumbers do too.
+  for (size_t i = 0; i < values.size(); ++i) values[i] += " AS c" + std::to_string(i);
+  std::string copied;
+  for (size_t i = 0; i < values.size(); ++i)
+    copied += (i ? ", " : "") + std::string("c") + std::to_string(i);
+  auto numbered = targets;
+  numbered.push_back(counter);
+  return {
+      "CREATE TEMP TABLE korvane_append AS " +
+          selectSql(*s.select, values, r, usedSources, source.schema()),
+      "INSERT OR IGNORE INTO " + target + " (" + columnList(numbered) + ") SELECT " + copied +
+          (copied.empty() ? "" : ", ") + nextCounterSql(*counter, target) +
+          " + rowid FROM temp.korvane_append ORDER BY rowid",
+      "DROP TABLE temp.korvane_append",
+  };
+}
+
+SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
+                      const std::string& target) {
+  Resolver r(catalog);
+  for (auto& v : s.values) r.bindExpr(*v);
+  r.finish();
+  std::vector<std::string> names;
+  if (s.columns.empty()) {
+    if (s.values.size() != table.columns.size()) raiseJet(jeterr::kValueCountMismatch);
+    for (const auto& c : table.columns) names.push_back(c.name);
+  } else {
+    names = s.columns;
+  }
+  InsertStmt byName;
+  byName.columns = names;
+  std::vector<const ColumnInfo*> targets = pairTargets(byName, table, names);
+  std::string values;
+  for (size_t i = 0; i < s.values.size(); ++i)
+    values += (i ? ", " : "") + sqlValueFor(*s.values[i], targets[i]->type);
+  const ColumnInfo* counter = table.counter();
+  if (counter && !::korvane::db::names(targets, counter)) {
+    targets.push_back(counter);
+    values += (values.empty() ? "" : ", ") + nextCounterSql(*counter, target) + " + 1";
+  }
+  return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") VALUES (" + values +
+          ")"};
+}
+
+}  // namespace
+
+SqlSteps writeInsert(InsertStmt& s, Catalog& source, Catalog& target) {
+  if (s.select) {
+    // Jet looks for the input tables before the output table.
+    Resolver probe(source);
+    probe.bindSource(*s.select->from);
+  }
+  const TableInfo* table = target.findTable(s.table);
+  if (!table) raiseJet(jeterr::kOutputTableNotFound, s.table);
+  const std::string targetName = quoteName(target.schema()) + "." + quoteName(table->name);
+  return s.select ? insertSelect(s, source, *table, targetName)
+                  : insertValues(s, source, *table, targetName);
+}
+
+}  // namespace korvane::db

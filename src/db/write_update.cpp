@@ -1,0 +1,49 @@
+// UPDATE [DISTINCTROW] with Jet's meaning: each row of the updated table at
+// most once, rows whose new values break a rule left as they were. Over a
+// join, the fields set must belong to one table and take values from it
+// (or constants); the join only chooses the rows.
+#include "db/connection.h"
+#include "db/jet_errors.h"
+#include "db/resolver.h"
+#include "db/sql_expr.h"
+#include "db/sql_writer.h"
+
+namespace korvane::db {
+
+namespace {
+
+bool onlyFrom(const Expr& e, const std::string& source) {
+  if (e.kind == ExprKind::kColumn && e.boundSource != source) return false;
+  for (const auto& arg : e.args)
+    if (!onlyFrom(*arg, source)) return false;
+  return true;
+}
+
+}  // namespace
+
+SqlSteps writeUpdate(UpdateStmt& s, Catalog& catalog) {
+  Resolver r(catalog);
+  r.bindSource(*s.source);
+  for (auto& a : s.assignments) r.bindAssignment(a);
+  if (s.where) r.bindExpr(*s.where);
+  r.finish();
+
+  const ScopeEntry* target = r.findEntry(s.assignments.front().boundSource);
+  std::string sets;
+  for (const auto& a : s.assignments) {
+    if (a.boundSource != target->exposedName ||
+        (s.source->isJoin && !onlyFrom(*a.value, target->exposedName)))
+      raiseJet(jeterr::kNotUpdatable);
+    sets += (sets.empty() ? "" : ", ") + quoteName(a.boundColumn) + " = " +
+            sqlValueFor(*a.value, a.boundType);
+  }
+  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target->table->name) +
+                            " AS " + quoteName(target->exposedName);
+  const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
+  if (!s.source->isJoin) return {"UPDATE OR IGNORE " + table + " SET " + sets + where};
+  return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE rowid IN (SELECT " +
+          quoteName(target->exposedName) + ".rowid FROM " +
+          sqlOfSource(*s.source, catalog.schema()) + where + ")"};
+}
+
+}  // namespace korvane::db
