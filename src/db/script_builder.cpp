@@ -86,20 +86,24 @@ void runScript(Database& db, std::string_view script) {
   if (!trimmed(pending).empty()) runPiece(db, trimmed(pending), pieceLine);
 }
 
-void buildDatabaseFromScript(const std::filesystem::path& newHostFile,
-                             const std::filesystem::path& scriptFile) {
+void buildDatabaseFromScriptFile(const std::filesystem::path& newHostFile,
+                                 const std::filesystem::path& scriptFile) {
   std::ifstream in(scriptFile, std::ios::binary);
   if (!in) raiseJet(jeterr::kFileNotFound, scriptFile.string());
   std::stringstream script;
   script << in.rdbuf();
+  buildDatabaseFromScript(newHostFile, script.str());
+}
 
+void buildDatabaseFromScript(const std::filesystem::path& newHostFile,
+                             std::string_view scriptText) {
   OpenRequest request;
   request.windowsPath = newHostFile.string();
   request.hostPath = newHostFile;
   request.create = true;
   auto db = openDatabaseFile(request);
   try {
-    runScript(*db, script.str());
+    runScript(*db, scriptText);
     db->close();
   } catch (const Failure&) {
     db.reset();

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    korvane::db::buildDatabaseFromScript(argv[1], argv[2]);
+    korvane::db::buildDatabaseFromScriptFile(argv[1], argv[2]);
   } catch (const korvane::Failure& f) {
     std::cerr << "korvane-mkdb: " << argv[2] << ": error " << f.number() << ": " << f.text()
               << "\n";
