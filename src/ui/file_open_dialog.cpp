@@ -66,11 +66,16 @@ void FileOpenDialog::setDefaultExt(const std::string& extension) {
 }
 
 void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
+  std::filesystem::path folder;
   try {
-    dialog_->setDirectory(hostText(paths_.toHost(windowsFolder)));
+    folder = paths_.toHost(windowsFolder);
   } catch (const Failure&) {
-    // The folder's drive is not mapped: the dialog opens where it last was.
+    return;  // the drive is not mapped: the dialog opens where it last was
   }
+  // Through the drive link, so the dialog shows where the files really are.
+  std::error_code ignored;
+  const std::filesystem::path real = std::filesystem::weakly_canonical(folder, ignored);
+  dialog_->setDirectory(hostText(real.empty() ? folder : real));
 }
 
 std::string FileOpenDialog::showOpen() {
