@@ -146,6 +146,12 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
 
 // ---- Database -----------------------------------------------------------
 
+void Database::inTransaction(const std::function<void()>& body) {
+  Impl& d = *impl_;
+  if (!d.connection) raiseJet(jeterr::kObjectInvalid);
+  inSavepoint(*d.connection, body);
+}
+
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,10 @@ class Database {
 
   struct Impl;
   explicit Database(std::unique_ptr<Impl> impl);
+
+  // Runs `body` (calls on this handle) as one transaction; used to build
+  // databases from scripts.
+  void inTransaction(const std::function<void()>& body);
 
  private:
   std::unique_ptr<Impl> impl_;

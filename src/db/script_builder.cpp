@@ -103,7 +103,7 @@ void buildDatabaseFromScript(const std::filesystem::path& newHostFile,
   request.create = true;
   auto db = openDatabaseFile(request);
   try {
-    runScript(*db, scriptText);
+    db->inTransaction([&] { runScript(*db, scriptText); });
     db->close();
   } catch (const Failure&) {
     db.reset();

@@ -24,8 +24,7 @@ void runScript(Database& db, std::string_view script);
 // Creates the new database file `newHostFile` (fails with 3204 when a file is
 // there, 3044 when its folder is missing) and runs the script text in it. On
 // failure the half-built file is removed.
-void buildDatabaseFromScript(const std::filesystem::path& newHostFile,
-                             std::string_view scriptText);
+void buildDatabaseFromScript(const std::filesystem::path& newHostFile, std::string_view scriptText);
 
 // The same with the script read from `scriptFile` (3024 when it is missing).
 void buildDatabaseFromScriptFile(const std::filesystem::path& newHostFile,

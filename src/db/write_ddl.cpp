@@ -1,10 +1,10 @@
 // CREATE TABLE, CREATE INDEX and DROP TABLE.
 //
-// Jet types become declared types (jet_types.h). Text fields of a key or index get SQLite's NOCASE so
-// that 'abc' and 'ABC' collide as they do in Jet (NOCASE folds ASCII only;
-// the engine's own collation is never stored, so any SQLite tool reads the
-// file). A primary key's fields are required; a unique key's may be Null
-// (several times, as in Jet). Dropping a table drops its field properties.
+// Jet types become declared types (jet_types.h). Text fields of a key or index get SQLite's NOCASE
+// so that 'abc' and 'ABC' collide as they do in Jet (NOCASE folds ASCII only; the engine's own
+// collation is never stored, so any SQLite tool reads the file). A primary key's fields are
+// required; a unique key's may be Null (several times, as in Jet). Dropping a table drops its field
+// properties.
 #include <algorithm>
 
 #include "db/connection.h"

@@ -1,0 +1,64 @@
+// A temporary Wine-style prefix with drive C:, the sample databases built
+// into it through the engine, and plain SQLite reads to check what the
+// engine wrote.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/database_engine.h"
+#include "fs/path_map.h"
+
+namespace korvane::db::test {
+
+inline const std::string kTemplate = "C:\\data_aco\\QX_Std.mdb";
+inline const std::string kSystem = "C:\\data_aco\\QX_aco.mdb";
+inline const std::string kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
+
+using Rows = std::vector<std::vector<std::string>>;  // Null reads as "<null>"
+
+class Lab {
+ public:
+  Lab();  // C:\data_aco\Backup exists; nothing else
+  ~Lab();
+  Lab(const Lab&) = delete;
+  Lab& operator=(const Lab&) = delete;
+
+  const fs::PathMap& paths() const { return paths_; }
+  DatabaseEngine& engine() { return engine_; }
+  std::filesystem::path host(const std::string& windowsPath) const;
+
+  // Builds `windowsPath` from samples/<sampleScript> followed by `extra`.
+  void buildSample(const std::string& windowsPath, const std::string& sampleScript,
+                   std::string_view extra = {});
+  void build(const std::string& windowsPath, std::string_view script);
+  void copy(const std::string& from, const std::string& to);
+
+  // Reads with SQLite itself, bypassing the engine.
+  Rows rows(const std::string& windowsPath, const std::string& sql) const;
+  std::string value(const std::string& windowsPath, const std::string& sql) const;
+
+ private:
+  std::filesystem::path prefix_;
+  fs::PathMap paths_;
+  DatabaseEngine engine_;
+};
+
+// The sample script `name` from the repository's samples/ folder.
+std::string sampleScript(const std::string& name);
+
+// What `action` raised: Jet's number and text; number 0 when it succeeded.
+struct Caught {
+  int number = 0;
+  std::string text;
+};
+Caught failureOf(const std::function<void()>& action);
+
+// `path` as a Jet string literal's content (each ' doubled).
+std::string jetQuoted(const std::string& path);
+
+}  // namespace korvane::db::test
