@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ struct PolicyCase {
   int number;
   bool goesOn;
 };
+
+void PrintTo(const PolicyCase& policy, std::ostream* out) {
+  *out << policy.number;
+}
 
 class ErrorPolicy : public ::testing::TestWithParam<PolicyCase> {};
 
@@ -53,7 +58,10 @@ INSTANTIATE_TEST_SUITE_P(Numbers, ErrorPolicy,
                                            PolicyCase{3127, false}, PolicyCase{3192, false},
                                            PolicyCase{3265, false}, PolicyCase{5, false},
                                            PolicyCase{53, false}, PolicyCase{58, false},
-                                           PolicyCase{70, false}, PolicyCase{76, false}));
+                                           PolicyCase{70, false}, PolicyCase{76, false}),
+                         [](const auto& info) {
+                           return "Error" + std::to_string(info.param.number);
+                         });
 
 TEST(ErrorPolicyFaults, AFaultThatIsNoFailureIsNotSwallowed) {
   bool thirdRan = false;

@@ -1,12 +1,15 @@
 // The workflow test bench: a temporary prefix, real files, a fixed clock.
 #include "lab.h"
 
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "db/database_engine.h"
+#include "db/script_builder.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow::testing {
@@ -61,6 +64,12 @@ void offerUpdate(DialogState& state) {
   state.options[kExternalOption].enabled = true;
 }
 
+std::string readText(const stdfs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + file.string());
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 }  // namespace
 
 fs::LocalTime fixedTime() {
@@ -68,6 +77,12 @@ fs::LocalTime fixedTime() {
 }
 
 Lab::Lab() : prefix_(makeTemporaryPrefix()), paths_(prefix_), files_(paths_), clock_(fixedTime()) {
+  restart();
+}
+
+void Lab::restart() {
+  frame_.reset();
+  heard_.clear();
   frame_ = std::make_unique<CommandFrame>(Services{files_, clock_, paths_});
   frame_->setListener(Listener{
       [this] { heard_.push_back(frame_->state().pointer == Pointer::kBusy ? "busy" : "default"); },
@@ -89,13 +104,59 @@ bool Lab::exists(const std::string& windowsPath) const {
 }
 
 std::string Lab::bytes(const std::string& windowsPath) const {
-  std::ifstream in(host(windowsPath), std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + windowsPath);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return readText(host(windowsPath));
 }
 
 void Lab::makeFolder(const std::string& windowsPath) const {
   stdfs::create_directories(host(windowsPath));
+}
+
+void Lab::buildDatabase(const std::string& windowsPath, const std::string& fixture) const {
+  const stdfs::path target = host(windowsPath);
+  stdfs::remove(target);
+  db::buildDatabaseFromScriptFile(target, stdfs::path(KORVANE_WORKFLOW_FIXTURES) / fixture);
+}
+
+void Lab::installSystemFiles() const {
+  buildDatabase(kSystemDatabase, "old_system.sql");
+  buildDatabase(kTemplateDatabase, "template.sql");
+}
+
+void Lab::alter(const std::string& windowsPath, const std::vector<std::string>& statements) const {
+  db::DatabaseEngine engine(paths_);
+  std::unique_ptr<db::Database> database = engine.openDatabase(windowsPath);
+  for (const std::string& statement : statements) database->execute(statement);
+  database->close();
+}
+
+std::vector<std::string> Lab::column(const std::string& windowsPath,
+                                     const std::string& query) const {
+  sqlite3* connection = nullptr;
+  const std::string file = host(windowsPath).string();
+  if (sqlite3_open_v2(file.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    sqlite3_close(connection);
+    throw std::runtime_error("cannot open " + file);
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection, query.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    const std::string error = sqlite3_errmsg(connection);
+    sqlite3_close(connection);
+    throw std::runtime_error(error + " in: " + query);
+  }
+  std::vector<std::string> values;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(statement, 0);
+    values.push_back(text == nullptr ? "NULL" : reinterpret_cast<const char*>(text));
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(connection);
+  return values;
+}
+
+bool Lab::hasTable(const std::string& windowsPath, const std::string& table) const {
+  return !column(windowsPath, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = '" +
+                                  table + "' COLLATE NOCASE")
+              .empty();
 }
 
 void Lab::chooseSystemDatabase() {
@@ -116,6 +177,19 @@ void Lab::chooseExternal(const std::string& windowsPath) {
   offerUpdate(context.state);
   context.state.options[kSystemOption].selected = false;
   context.state.options[kExternalOption].selected = true;
+}
+
+void Lab::chooseNothing() {
+  chooseSystemDatabase();
+  DialogState& state = frame_->context().state;
+  state.caption = "Update external database, ";
+  state.command(kDeleteOrphans).visible = false;
+  state.options[kSystemOption].selected = false;
+  state.options[kExternalOption].selected = false;
+  state.command(kUpdate).visible = false;
+  state.command(kSetNull).visible = false;
+  state.options[kSystemOption].enabled = true;
+  state.options[kExternalOption].enabled = true;
 }
 
 }  // namespace korvane::workflow::testing

@@ -35,6 +35,7 @@ class Lab {
   fs::FixedClock& clock() { return clock_; }
   fs::HostFileServices& files() { return files_; }
   CommandFrame& frame() { return *frame_; }
+  bool closed() const { return frame_->closed(); }
   UpdateContext& context() { return frame_->context(); }
   const DialogState& state() const { return frame_->state(); }
 
@@ -43,10 +44,31 @@ class Lab {
   const std::vector<std::string>& heard() const { return heard_; }
   void forget() { heard_.clear(); }
 
+  // Builds the database `windowsPath` from the Jet SQL script `fixture`
+  // (a file of this folder), replacing any file there.
+  void buildDatabase(const std::string& windowsPath, const std::string& fixture) const;
+
+  // The old system database and the template at their fixed places.
+  void installSystemFiles() const;
+
+  // Runs Jet SQL statements on `windowsPath` through an engine of its own
+  // (another program, as far as the frame is concerned), then closes it.
+  void alter(const std::string& windowsPath, const std::vector<std::string>& statements) const;
+
+  // The first column of a plain SQLite query on the file, as text ("NULL"
+  // for Null); read past the engine, as any SQLite tool would.
+  std::vector<std::string> column(const std::string& windowsPath, const std::string& query) const;
+  bool hasTable(const std::string& windowsPath, const std::string& table) const;
+
+  // A new program run on the same files: a new frame and context.
+  void restart();
+
   // Start-up followed by the choice of the system database, or of an
   // external file through the dialog, as the window does them.
   void chooseSystemDatabase();
   void chooseExternal(const std::string& windowsPath);
+  // Start-up, then the external option with the dialog cancelled.
+  void chooseNothing();
 
  private:
   std::filesystem::path prefix_;

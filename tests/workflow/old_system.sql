@@ -1,3 +1,8 @@
+-- The old system database of the workflow tests. S1 has two experiments
+-- with measurements; S2 has no experiment; S3 has one experiment without
+-- measurements. The readings have C1 = 0, K1 = 0 and A1 = 0 in different
+-- rows. Quartz and CALCITE are the user's copies of standard materials; the
+-- tutorial sample is an old copy of the template's.
 CREATE TABLE Samples ([Sample Date] DATETIME, [Sample Name] TEXT(50));
 CREATE UNIQUE INDEX SampleDate ON Samples ([Sample Date]);
 CREATE TABLE Experiments ([Experiment ID] COUNTER, [System ID] TEXT(20), [Experiment Date] DATETIME, [Sample Date] DATETIME);

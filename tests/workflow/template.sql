@@ -1,3 +1,6 @@
+-- The template of the workflow tests: the newest layout (Measurements has
+-- D15, D50, D85; Experiments has Operator), a tutorial sample, experiment and
+-- measurement, and two standard materials.
 CREATE TABLE Samples ([Sample Date] DATETIME, [Sample Name] TEXT(50));
 CREATE UNIQUE INDEX SampleDate ON Samples ([Sample Date]);
 CREATE TABLE Experiments ([Experiment ID] COUNTER, [System ID] TEXT(20), [Experiment Date] DATETIME, [Sample Date] DATETIME, Operator TEXT(50));

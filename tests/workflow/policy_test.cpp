@@ -1,0 +1,252 @@
+// How Update meets failures on real files: a missing table is skipped, any
+// other failure stops it where it stands, and the mended faults stay mended.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "fs/file_hold.h"
+#include "lab.h"
+#include "workflow/naming.h"
+
+namespace korvane::workflow {
+namespace {
+
+using testing::Lab;
+using Column = std::vector<std::string>;
+namespace stdfs = std::filesystem;
+
+const std::string kBackup = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
+const std::string kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
+const std::string kUpdatedLead = " The system database C:\\data_aco\\QX_aco.mdb has been";
+
+Column folder(const Lab& lab, const std::string& windowsPath) {
+  Column names;
+  for (const auto& entry : stdfs::directory_iterator(lab.host(windowsPath))) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Column samples(const Lab& lab, const std::string& file) {
+  return lab.column(file, "SELECT [Sample Name] FROM Samples ORDER BY [Sample Date]");
+}
+
+// A lab with the system database chosen and its files in place.
+struct SystemLab : Lab {
+  SystemLab() {
+    installSystemFiles();
+    chooseSystemDatabase();
+  }
+};
+
+TEST(UpdatePolicy, ASourceWithoutUsersStillCompletes) {
+  SystemLab lab;
+  lab.alter(kSystemDatabase, {"DROP TABLE Users"});
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state().instructions.rfind(kUpdatedLead, 0), 0u);
+  EXPECT_TRUE(lab.hasTable(kWorking, "Users"));
+  EXPECT_TRUE(lab.column(kWorking, "SELECT * FROM Users").empty());
+  EXPECT_EQ(samples(lab, kWorking), (Column{"Tutorial sample", "S1", "S2", "S3"}));
+  EXPECT_FALSE(lab.hasTable(kWorking, "Standard Materials"));
+}
+
+TEST(UpdatePolicy, AMissingBackupFolderStopsBeforeAnyFileIsWrittenAndUpdateCanBePressedAgain) {
+  SystemLab lab;
+  stdfs::remove(lab.host("C:\\data_aco\\Backup"));
+  const Column before = folder(lab, "C:\\data_aco");
+  const DialogState state = lab.state();
+
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(folder(lab, "C:\\data_aco"), before);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_TRUE(lab.context().sourcePath.empty());
+  EXPECT_TRUE(lab.context().workingPath.empty());
+
+  lab.makeFolder("C:\\data_aco\\Backup");
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state().instructions.rfind(kUpdatedLead, 0), 0u);
+  EXPECT_EQ(folder(lab, "C:\\data_aco\\Backup"),
+            (Column{"QX_aco_261207_0843.mdb", "QX_aco_261207_0843_update.mdb"}));
+}
+
+TEST(UpdatePolicy, AHeldSystemDatabaseStopsUpdateAtTheBackup) {
+  SystemLab lab;
+  const DialogState state = lab.state();
+  auto otherProgram = fs::FileHold::acquire(lab.host(kSystemDatabase));
+  ASSERT_NE(otherProgram, nullptr);
+
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_TRUE(folder(lab, "C:\\data_aco\\Backup").empty());
+  EXPECT_EQ(lab.heard().back(), "default");
+
+  otherProgram.reset();
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state().instructions.rfind(kUpdatedLead, 0), 0u);
+}
+
+TEST(UpdatePolicy, ATemplateWithoutStandardMaterialsStopsAtTheTableDefinition) {
+  SystemLab lab;
+  lab.alter(kTemplateDatabase, {"DROP TABLE [Standard Materials]"});
+  const DialogState state = lab.state();
+
+  lab.frame().commandClick(kUpdate);
+  // The two statements on the missing table were skipped; deleting its
+  // definition is no lookup of an input table and stops the run.
+  EXPECT_EQ(lab.state().instructions, state.instructions);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_EQ(lab.context().sql,
+            "INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM [Standard "
+            "Materials];");
+  // What was done stays: the backup and the filled working copy.
+  EXPECT_TRUE(lab.exists(kBackup));
+  EXPECT_EQ(samples(lab, kWorking), (Column{"Tutorial sample", "S1", "S2", "S3"}));
+  EXPECT_EQ(lab.column(kWorking, "SELECT Name FROM Materials ORDER BY rowid"),
+            (Column{"Quartz", "MyClay", "CALCITE"}));
+}
+
+// A source table that does not fit the template stops Update at its own
+// transfer, with that statement's exact text in `sql`.
+struct Misfit {
+  const char* name;
+  std::vector<std::string> reshapeSource;
+  std::string statement;
+  std::size_t samplesCarried;
+};
+
+void PrintTo(const Misfit& misfit, std::ostream* out) {
+  *out << misfit.name;
+}
+
+class TransferStops : public ::testing::TestWithParam<Misfit> {};
+
+TEST_P(TransferStops, AtTheStatementOfTheMisfitTable) {
+  SystemLab lab;
+  lab.alter(kSystemDatabase, GetParam().reshapeSource);
+  const DialogState state = lab.state();
+
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_EQ(lab.context().sql, GetParam().statement);
+  EXPECT_EQ(samples(lab, kWorking).size(), GetParam().samplesCarried);
+  EXPECT_TRUE(lab.hasTable(kWorking, "Standard Materials")) << "ran past the failing transfer";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, TransferStops,
+    ::testing::Values(
+        Misfit{"Samples",
+               {"DROP TABLE Samples",
+                "CREATE TABLE Samples ([Sample Date] DATETIME, [Sample Name] TEXT(50), "
+                "Colour TEXT(10))",
+                "INSERT INTO Samples VALUES (#2024-05-01#, 'S9', 'red')"},
+               "INSERT INTO Samples IN 'C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb' "
+               "SELECT Samples.* FROM Samples;",
+               1},
+        Misfit{"Experiments",
+               {"DROP TABLE Experiments",
+                "CREATE TABLE Experiments ([Experiment Date] DATETIME, [Sample Date] DATETIME)"},
+               "INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) IN "
+               "'C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb'SELECT DISTINCTROW "
+               "Experiments.[System ID], Experiments.[Experiment Date], Experiments.[Sample "
+               "Date] From Experiments ORDER BY Experiments.[Experiment Date];",
+               4},
+        Misfit{"Measurements",
+               {"DROP TABLE Measurements",
+                "CREATE TABLE Measurements ([Experiment Date] DATETIME, Colour TEXT(10))"},
+               "INSERT INTO measurements IN "
+               "'C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb' SELECT measurements.* "
+               "FROM measurements;",
+               4},
+        Misfit{"Materials",
+               {"DROP TABLE Materials",
+                "CREATE TABLE Materials (Name TEXT(50), Density DOUBLE, Colour TEXT(10))"},
+               "INSERT INTO Materials IN 'C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb' "
+               "SELECT Materials.* FROM Materials;",
+               4},
+        Misfit{"Users",
+               {"DROP TABLE Users",
+                "CREATE TABLE Users ([User Name] TEXT(50), Initials TEXT(5), Colour TEXT(10))"},
+               "INSERT INTO Users IN 'C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb'  "
+               "SELECT Users.* FROM Users;",
+               4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MendedFaults, AWorkingPathWithAQuoteWorks) {
+  Lab lab;
+  lab.installSystemFiles();
+  lab.makeFolder("D:\\Lab's 7");
+  lab.buildDatabase("D:\\Lab's 7\\QX_aco.mdb", "old_system.sql");
+  lab.chooseExternal("D:\\Lab's 7\\QX_aco.mdb");
+
+  lab.frame().commandClick(kUpdate);
+  const std::string working = "D:\\Lab's 7_261207_0843.mdb";
+  EXPECT_EQ(lab.context().workingPath, working);
+  EXPECT_EQ(lab.state().instructions.rfind(" Press 'Delete Orphans'", 0), 0u);
+  EXPECT_EQ(samples(lab, working), (Column{"Tutorial sample", "S1", "S2", "S3"}));
+  EXPECT_EQ(lab.column(working, "SELECT [User Name] FROM Users ORDER BY rowid"),
+            (Column{"Ann", "Bob"}));
+}
+
+TEST(MendedFaults, AFailedCommitLeavesTheWindowOpenWithoutClaimingSuccess) {
+  SystemLab lab;
+  const std::string oldSystem = lab.bytes(kSystemDatabase);
+  lab.frame().commandClick(kUpdate);
+  const std::string result = lab.state().instructions;
+  ASSERT_EQ(result.rfind(kUpdatedLead, 0), 0u);
+
+  auto otherProgram = fs::FileHold::acquire(lab.host(kSystemDatabase));
+  ASSERT_NE(otherProgram, nullptr);
+  lab.forget();
+  lab.frame().commandClick(kClose);
+  EXPECT_FALSE(lab.frame().closed());
+  EXPECT_EQ(lab.state().instructions, result);
+  EXPECT_EQ(lab.state().pointer, Pointer::kDefault);
+  EXPECT_EQ(lab.heard(), (Column{"busy", "default"}));
+  EXPECT_TRUE(lab.exists(kWorking));
+  EXPECT_EQ(lab.bytes(kSystemDatabase), oldSystem);
+
+  otherProgram.reset();
+  const std::string updated = lab.bytes(kWorking);
+  lab.frame().commandClick(kClose);
+  EXPECT_TRUE(lab.frame().closed());
+  EXPECT_EQ(lab.state().instructions, "Your database file has been updated");
+  EXPECT_EQ(lab.bytes(kSystemDatabase), updated);
+  EXPECT_FALSE(lab.exists(kWorking));
+}
+
+TEST(MendedFaults, ASecondUpdateInTheSameMinuteKeepsTheFirstBackup) {
+  SystemLab lab;
+  const std::string original = lab.bytes(kSystemDatabase);
+  lab.frame().commandClick(kUpdate);
+  lab.frame().commandClick(kClose);
+  ASSERT_TRUE(lab.frame().closed());
+  ASSERT_NE(lab.bytes(kSystemDatabase), original);
+
+  // The program runs again within the same minute.
+  lab.restart();
+  lab.chooseSystemDatabase();
+  const DialogState state = lab.state();
+  const std::string committed = lab.bytes(kSystemDatabase);
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_EQ(lab.bytes(kBackup), original);
+  EXPECT_FALSE(lab.exists(kWorking)) << "wrote a working copy after the backup failed";
+  EXPECT_EQ(lab.bytes(kSystemDatabase), committed);
+
+  // A minute later the run has names of its own.
+  lab.clock().set(fs::LocalTime{2026, 12, 7, 8, 44, 0});
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state().instructions.rfind(kUpdatedLead, 0), 0u);
+  EXPECT_EQ(lab.bytes("C:\\data_aco\\Backup\\QX_aco_261207_0844.mdb"), committed);
+  EXPECT_EQ(lab.bytes(kBackup), original);
+}
+
+}  // namespace
+}  // namespace korvane::workflow
