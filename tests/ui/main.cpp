@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "click_through_test.h"
 #include "file_dialog_test.h"
 #include "selection_test.h"
 #include "window_test.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
       {"startup", group<SelectionTest>()},
       {"window", group<WindowTest>()},
       {"file_dialog", group<FileDialogTest>()},
+      {"click_through", group<ClickThroughTest>()},
   };
   const auto found = argc > 1 ? groups.find(argv[1]) : groups.end();
   if (found == groups.end()) {
