@@ -233,9 +233,12 @@ class Parser {
   }
 
   // ---- FROM -----------------------------------------------------------------
+  // A list of tables (FROM a, b) is outside the subset: only joins.
   std::unique_ptr<Source> parseFrom() {
     clauseError_ = jeterr::kSyntaxFrom;
-    return parseSource();
+    auto source = parseSource();
+    if (peek().isSymbol(",")) raiseSyntax(jeterr::kSyntaxFrom, nearText(peek()));
+    return source;
   }
 
   // source := primary { (INNER | LEFT [OUTER] | RIGHT [OUTER]) JOIN primary ON expr }

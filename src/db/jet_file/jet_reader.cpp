@@ -1,0 +1,264 @@
+// Reads a Jet file's catalog, table definitions and rows through libmdb.
+//
+// libmdb finds the rows (data pages, deleted rows) and cracks each into its
+// fields; the values are decoded here from the raw bytes (jet_values.h), so
+// that dates stay Jet's doubles, Currency and Decimal stay exact and Null is
+// told apart from an empty text. libmdb skips a row it cannot read without a
+// word, so every table's row count is checked against its definition, the
+// catalog's (MSysObjects) included.
+#include "db/jet_file/jet_reader.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include "db/jet_errors.h"
+#include "db/jet_file/libmdb.h"
+#include "db/jet_file/long_value.h"
+#include "fs/failure.h"
+
+namespace korvane::db::jetfile {
+
+namespace {
+
+constexpr int kRowOffsetMask = 0x1fff;  // the rest of a row's offset word is flags
+constexpr const char* kCatalogTable = "MSysObjects";
+
+struct HandleCloser {
+  void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
+};
+struct TableDefFreer {
+  void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
+};
+using HandlePtr = std::unique_ptr<MdbHandle, HandleCloser>;
+using TableDefPtr = std::unique_ptr<MdbTableDef, TableDefFreer>;
+
+MdbColumn* columnAt(MdbTableDef* table, size_t i) {
+  return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, static_cast<guint>(i)));
+}
+
+MdbCatalogEntry* catalogEntryAt(MdbHandle* mdb, size_t i) {
+  return static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, static_cast<guint>(i)));
+}
+
+// Jet 3's code page is not recorded in the file; CP1252 unless the user says.
+std::string jet3Charset() {
+  const char* chosen = std::getenv("MDB_JET3_CHARSET");
+  return chosen && *chosen ? chosen : "CP1252";
+}
+
+std::optional<JetType> jetTypeOfColumn(const MdbColumn& col) {
+  switch (col.col_type) {
+    case MDB_BOOL:
+      return JetType::kYesNo;
+    case MDB_BYTE:
+      return JetType::kByte;
+    case MDB_INT:
+      return JetType::kInteger;
+    case MDB_LONGINT:
+      return col.is_long_auto ? JetType::kCounter : JetType::kLong;
+    case MDB_MONEY:
+      return JetType::kCurrency;
+    case MDB_FLOAT:
+      return JetType::kSingle;
+    case MDB_DOUBLE:
+      return JetType::kDouble;
+    case MDB_DATETIME:
+      return JetType::kDateTime;
+    case MDB_TEXT:
+      return JetType::kText;
+    case MDB_MEMO:
+      return JetType::kMemo;
+    case MDB_OLE:
+    case MDB_BINARY:  // fixed-size binary: kept as bytes, like an OLE value
+      return JetType::kOle;
+    case MDB_REPID:
+      return JetType::kGuid;
+    case MDB_NUMERIC:
+      return JetType::kDecimal;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void raiseDamaged(const std::string& displayName, const std::string& why) {
+  throw Failure(jeterr::kNotADatabase,
+                jetMessage(jeterr::kNotADatabase, displayName) + " (" + why + ")");
+}
+
+class JetReader::Impl {
+ public:
+  Impl(const std::filesystem::path& file, const std::string& displayName);
+
+  std::vector<JetTable> tables_;
+  void readRows(size_t index, const RowSink& sink);
+
+ private:
+  void openTables();
+  TableDefPtr readDefinition(MdbCatalogEntry* entry);
+  JetColumn columnOf(const JetTable& table, const MdbColumn& col) const;
+  void forEachRow(MdbTableDef* def, const RowSink* sink);
+  std::vector<JetValue> valuesOfRow(MdbTableDef* def, std::vector<MdbField>& fields);
+  JetValue valueOf(const MdbColumn& col, const MdbField& field, MdbTableDef* def);
+  std::string textOf(Bytes bytes) const;
+
+  std::string name_;
+  HandlePtr mdb_;
+  std::optional<SingleByteText> jet3Text_;
+  std::vector<TableDefPtr> definitions_;  // parallel to tables_
+};
+
+JetReader::Impl::Impl(const std::filesystem::path& file, const std::string& displayName)
+    : name_(displayName), mdb_(mdb_open(file.c_str(), MDB_NOFLAGS)) {
+  if (!mdb_) raiseDamaged(name_, "the file cannot be opened as a Jet database");
+  const auto version = mdb_->f->jet_version;
+  if (version != MDB_VER_JET3 && version != MDB_VER_JET4)
+    raiseDamaged(name_, "not a Jet 3 or Jet 4 database");
+  if (version == MDB_VER_JET3) jet3Text_.emplace(jet3Charset());
+  if (!mdb_read_catalog(mdb_.get(), MDB_TABLE)) raiseDamaged(name_, "the catalog is unreadable");
+  openTables();
+}
+
+void JetReader::Impl::openTables() {
+  bool catalogChecked = false;
+  for (size_t i = 0; i < mdb_->num_catalog; ++i) {
+    MdbCatalogEntry* entry = catalogEntryAt(mdb_.get(), i);
+    if (entry->object_type != MDB_TABLE) continue;
+    if (std::string(entry->object_name) == kCatalogTable) {
+      forEachRow(readDefinition(entry).get(), nullptr);
+      catalogChecked = true;
+    }
+    if (!mdb_is_user_table(entry)) continue;
+    TableDefPtr def = readDefinition(entry);
+    JetTable table{entry->object_name, {}};
+    for (size_t c = 0; c < def->num_cols; ++c)
+      table.columns.push_back(columnOf(table, *columnAt(def.get(), c)));
+    tables_.push_back(std::move(table));
+    definitions_.push_back(std::move(def));
+  }
+  if (!catalogChecked) raiseDamaged(name_, "the catalog has no entry for itself");
+}
+
+TableDefPtr JetReader::Impl::readDefinition(MdbCatalogEntry* entry) {
+  const std::string table = entry->object_name;
+  TableDefPtr def(mdb_read_table(entry));
+  if (!def || !mdb_read_columns(def.get()) || def->num_cols == 0 ||
+      def->columns->len != def->num_cols)
+    raiseDamaged(name_, "the definition of table '" + table + "' is unreadable");
+  return def;
+}
+
+JetColumn JetReader::Impl::columnOf(const JetTable& table, const MdbColumn& col) const {
+  auto type = jetTypeOfColumn(col);
+  if (!type)
+    raiseDamaged(name_, "field '" + table.name + "." + col.name + "' has type " +
+                            std::to_string(col.col_type) + ", unknown to Jet 3 and Jet 4");
+  JetColumn column{col.name, *type, 0, 0, {}};
+  if (*type == JetType::kText) column.size = jet3Text_ ? col.col_size : col.col_size / 2;
+  if (*type == JetType::kDecimal) {
+    // libmdb 1.0 reads a Decimal's precision into col_scale and its scale into col_prec.
+    column.size = col.col_scale;
+    column.scale = col.col_prec;
+  }
+  if (const char* description = mdb_col_get_prop(&col, "Description")) {
+    column.description = description;
+  }
+  return column;
+}
+
+void JetReader::Impl::readRows(size_t index, const RowSink& sink) {
+  forEachRow(definitions_.at(index).get(), &sink);
+}
+
+// Walks every row of `def`, handing the values to `sink` when there is one.
+void JetReader::Impl::forEachRow(MdbTableDef* def, const RowSink* sink) {
+  std::vector<MdbField> fields(def->num_cols);
+  size_t count = 0;
+  mdb_rewind_table(def);
+  while (mdb_fetch_row(def)) {
+    std::vector<JetValue> values = valuesOfRow(def, fields);
+    if (sink) (*sink)(values);
+    ++count;
+  }
+  if (count != def->num_rows)
+    raiseDamaged(name_, "table '" + std::string(def->name) + "': " + std::to_string(count) +
+                            " of " + std::to_string(def->num_rows) + " rows readable");
+}
+
+// The row mdb_fetch_row just passed, cracked again to see its raw fields.
+std::vector<JetValue> JetReader::Impl::valuesOfRow(MdbTableDef* def,
+                                                   std::vector<MdbField>& fields) {
+  int start = 0;
+  size_t size = 0;
+  if (def->cur_row == 0 || mdb_find_row(mdb_.get(), static_cast<int>(def->cur_row - 1), &start,
+                                        &size) != 0 ||
+      mdb_crack_row(def, start & kRowOffsetMask, size, fields.data()) < 0)
+    raiseDamaged(name_, "a row of table '" + std::string(def->name) + "' is unreadable");
+  std::vector<JetValue> values;
+  values.reserve(def->num_cols);
+  for (size_t i = 0; i < def->num_cols; ++i)
+    values.push_back(valueOf(*columnAt(def, static_cast<size_t>(fields[i].colnum)), fields[i], def));
+  return values;
+}
+
+JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field,
+                                  MdbTableDef* def) {
+  // A Yes/No keeps its value in the null mask: set is True (-1), never Null.
+  if (col.col_type == MDB_BOOL) return std::int64_t{field.is_null ? 0 : -1};
+  if (field.is_null) return std::monostate{};
+  const auto pageSize = static_cast<size_t>(mdb_->fmt->pg_size);
+  const auto fieldName = [&] { return "'" + std::string(def->name) + "." + col.name + "'"; };
+  if (field.start < 0 || field.siz < 0 ||
+      static_cast<size_t>(field.start) + static_cast<size_t>(field.siz) > pageSize)
+    raiseDamaged(name_, "field " + fieldName() + " lies outside its page");
+  const Bytes bytes(mdb_->pg_buf + field.start, static_cast<size_t>(field.siz));
+  const auto need = [&](size_t n) {
+    if (bytes.size() < n) raiseDamaged(name_, "field " + fieldName() + " is cut short");
+    return bytes.first(n);
+  };
+  switch (col.col_type) {
+    case MDB_BYTE:
+      return littleEndianInteger(need(1));
+    case MDB_INT:
+      return littleEndianInteger(need(2));
+    case MDB_LONGINT:
+      return littleEndianInteger(need(4));
+    case MDB_MONEY:
+      return numberOfDecimalText(currencyText(need(8)));
+    case MDB_FLOAT:
+      return static_cast<double>(littleEndianSingle(need(4)));
+    case MDB_DOUBLE:
+    case MDB_DATETIME:  // Jet's own double: days since 1899-12-30, time as the fraction
+      return littleEndianDouble(need(8));
+    case MDB_REPID:
+      return guidText(need(16));
+    case MDB_NUMERIC:
+      return numberOfDecimalText(decimalText(need(17), col.col_prec));
+    case MDB_TEXT:
+      return textOf(bytes);
+    case MDB_BINARY:
+      return Blob{{bytes.begin(), bytes.end()}};
+    default:
+      break;
+  }
+  auto whole = readLongValue(mdb_.get(), bytes);
+  if (!whole) raiseDamaged(name_, "the long value of field " + fieldName() + " is unreadable");
+  if (col.col_type == MDB_MEMO) return textOf(*whole);
+  return Blob{std::move(*whole)};
+}
+
+std::string JetReader::Impl::textOf(Bytes bytes) const {
+  return jet3Text_ ? jet3Text_->toUtf8(bytes) : utf8OfJet4Text(bytes);
+}
+
+JetReader::JetReader(const std::filesystem::path& file, const std::string& displayName)
+    : impl_(std::make_unique<Impl>(file, displayName)) {}
+
+JetReader::~JetReader() = default;
+
+const std::vector<JetTable>& JetReader::tables() const { return impl_->tables_; }
+
+void JetReader::readRows(size_t index, const RowSink& sink) { impl_->readRows(index, sink); }
+
+}  // namespace korvane::db::jetfile

@@ -1,0 +1,70 @@
+// Reads a Memo or OLE value whole, checking every link of its chain.
+//
+// libmdb's own readers cut a Memo at the bind size and stop quietly on a
+// broken chain; here the length in the reference is the measure, and any
+// shortfall is a damaged file.
+#include "db/jet_file/long_value.h"
+
+#include "db/jet_file/libmdb.h"
+
+namespace korvane::db::jetfile {
+
+namespace {
+
+constexpr size_t kReferenceSize = 12;
+constexpr unsigned char kInline = 0x80;
+constexpr unsigned char kSinglePage = 0x40;
+constexpr unsigned char kChained = 0x00;
+
+// One row of a long-value page, by its page-and-row number.
+std::optional<Bytes> longValueRow(MdbHandle* mdb, std::uint32_t pageRow) {
+  void* page = nullptr;
+  int offset = 0;
+  size_t length = 0;
+  if (pageRow == 0 || mdb_find_pg_row(mdb, static_cast<int>(pageRow), &page, &offset, &length) != 0)
+    return std::nullopt;
+  const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
+  if (offset < 0 || static_cast<size_t>(offset) + length > pageSize) return std::nullopt;
+  return Bytes(static_cast<const unsigned char*>(page) + offset, length);
+}
+
+std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, std::uint32_t pageRow,
+                                                    size_t length) {
+  std::vector<unsigned char> value;
+  value.reserve(length);
+  // Each link adds at least one byte, so a chain that loops runs past `length`.
+  while (value.size() < length) {
+    auto row = longValueRow(mdb, pageRow);
+    if (!row || row->size() <= 4) return std::nullopt;
+    pageRow = littleEndianUnsigned32(row->first(4));
+    value.insert(value.end(), row->begin() + 4, row->end());
+    if (pageRow == 0) break;
+  }
+  if (value.size() < length) return std::nullopt;
+  value.resize(length);
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, Bytes field) {
+  if (field.empty()) return std::vector<unsigned char>{};
+  if (field.size() < kReferenceSize) return std::nullopt;
+  const size_t length = field[0] | (field[1] << 8) | (field[2] << 16);
+  const unsigned char kind = field[3];
+  const std::uint32_t pageRow = littleEndianUnsigned32(field.subspan(4, 4));
+  if (kind == kInline) {
+    Bytes data = field.subspan(kReferenceSize);
+    if (data.size() < length) return std::nullopt;
+    return std::vector<unsigned char>(data.begin(), data.begin() + static_cast<long>(length));
+  }
+  if (kind == kSinglePage) {
+    auto row = longValueRow(mdb, pageRow);
+    if (!row || row->size() < length) return std::nullopt;
+    return std::vector<unsigned char>(row->begin(), row->begin() + static_cast<long>(length));
+  }
+  if (kind == kChained) return readChain(mdb, pageRow, length);
+  return std::nullopt;
+}
+
+}  // namespace korvane::db::jetfile

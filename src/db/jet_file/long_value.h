@@ -1,0 +1,23 @@
+// Memo and OLE values, which Jet keeps apart from their row when they are long.
+//
+// The row holds a 12-byte reference: a 3-byte length, a kind byte (0x80 the
+// value follows inline, 0x40 it fills one row of a long-value page, 0x00 it is
+// chained over several, each link starting with the next link's page and row).
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "db/jet_file/jet_values.h"
+
+struct MdbHandle;
+
+namespace korvane::db::jetfile {
+
+// The whole value referenced by `field` (the field's bytes in the row), or
+// nothing when the reference or its chain is damaged (a page missing, a link
+// out of place, fewer bytes than the length says). An empty field is an empty
+// value.
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, Bytes field);
+
+}  // namespace korvane::db::jetfile

@@ -1,0 +1,40 @@
+// Redirects fd 2 to a temporary file for the life of a StderrCapture.
+#include "db/jet_file/stderr_capture.h"
+
+#include <unistd.h>
+
+namespace korvane::db::jetfile {
+
+StderrCapture::StderrCapture() {
+  std::fflush(stderr);
+  sink_ = std::tmpfile();
+  if (!sink_) return;  // nowhere to put it: messages stay visible, nothing breaks
+  savedStderr_ = dup(STDERR_FILENO);
+  if (savedStderr_ < 0 || dup2(fileno(sink_), STDERR_FILENO) < 0) {
+    if (savedStderr_ >= 0) close(savedStderr_);
+    savedStderr_ = -1;
+    std::fclose(sink_);
+    sink_ = nullptr;
+  }
+}
+
+StderrCapture::~StderrCapture() {
+  if (!sink_) return;
+  std::fflush(stderr);
+  dup2(savedStderr_, STDERR_FILENO);
+  close(savedStderr_);
+  std::fclose(sink_);
+}
+
+std::string StderrCapture::text() const {
+  if (!sink_) return {};
+  std::fflush(stderr);
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  for (off_t at = 0; (n = pread(fileno(sink_), buffer, sizeof buffer, at)) > 0; at += n)
+    text.append(buffer, static_cast<size_t>(n));
+  return text;
+}
+
+}  // namespace korvane::db::jetfile
