@@ -178,6 +178,97 @@ INSTANTIATE_TEST_SUITE_P(
                4}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The readings of a measurement, by the group a zero in its first reading
+// clears.
+const std::vector<std::string> kGroupC = {"C1",  "zp",  "E1", "K18", "K7", "K2",
+                                          "K14", "K15", "K4", "K16", "K21"};
+const std::vector<std::string> kGroupK = {"K1", "K5", "K6", "K11", "K12", "K8", "K9", "K10"};
+const std::vector<std::string> kGroupA = {
+    "PSM",     "PSW",   "A1",    "A2",     "A3",     "A4",     "A5",     "A6",    "A7",
+    "A8",      "A9",    "A10",   "A11",    "A12",    "A13",    "A14",    "A15",   "A16",
+    "A17",     "A18",   "A19",   "A20",    "A21",    "F_low",  "F_high", "N_exp", "Lin_exp",
+    "ERR_LOG", "PSM_1", "PSM_2", "CONT_1", "CONT_2", "ERR_BI", "PSMBi",  "PSMN",  "PSMM",
+    "PSMW",    "PSWBi", "PSW_1", "PSW_2",  "D15",    "D50",    "D85"};
+
+// Measurements as the template has it, less the column `missing`.
+std::vector<std::string> measurementsWithout(const std::string& missing) {
+  std::vector<std::string> columns = {"[Experiment Date] DATETIME", "[Reading No] LONG",
+                                      "Temperature DOUBLE"};
+  for (const auto* group : {&kGroupC, &kGroupK, &kGroupA}) {
+    for (const std::string& column : *group) columns.push_back(column + " DOUBLE");
+  }
+  std::string kept;
+  for (const std::string& column : columns) {
+    if (column.rfind(missing + " ", 0) == 0) continue;
+    kept += (kept.empty() ? "" : ", ") + column;
+  }
+  return {"DROP TABLE Measurements", "CREATE TABLE Measurements (" + kept + ")"};
+}
+
+// A working copy that a clean-up statement cannot run on stops that
+// clean-up at the statement, with its exact text in `sql`; what the window
+// shows stays as Update left it.
+struct CleanUpMisfit {
+  const char* name;
+  int command;
+  std::vector<std::string> reshapeWorkingCopy;
+  std::string statement;
+};
+
+void PrintTo(const CleanUpMisfit& misfit, std::ostream* out) {
+  *out << misfit.name;
+}
+
+class CleanUpStops : public ::testing::TestWithParam<CleanUpMisfit> {};
+
+TEST_P(CleanUpStops, AtTheStatementTheWorkingCopyCannotRun) {
+  SystemLab lab;
+  lab.frame().commandClick(kUpdate);
+  ASSERT_EQ(lab.state().instructions.rfind(kUpdatedLead, 0), 0u);
+  lab.alter(kWorking, GetParam().reshapeWorkingCopy);
+  const DialogState state = lab.state();
+
+  lab.frame().commandClick(GetParam().command);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_EQ(lab.context().sql, GetParam().statement);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, CleanUpStops,
+    ::testing::Values(
+        CleanUpMisfit{"OrphanedExperiments", kDeleteOrphans,
+                      measurementsWithout("[Experiment Date]"),
+                      "DELETE DISTINCTROW Experiments.*, Experiments.[Experiment Date], "
+                      "Measurements.[Experiment Date]FROM Experiments LEFT JOIN Measurements ON "
+                      "Experiments.[Experiment Date] = Measurements.[Experiment Date]WHERE "
+                      "((Measurements.[Experiment Date] Is Null));"},
+        CleanUpMisfit{"OrphanedSamples",
+                      kDeleteOrphans,
+                      {"DROP TABLE Experiments",
+                       "CREATE TABLE Experiments ([System ID] TEXT(20), [Experiment Date] "
+                       "DATETIME)"},
+                      "DELETE DISTINCTROW Samples.*, Samples.[Sample Date], Experiments.[Sample "
+                      "Date]FROM Samples LEFT JOIN Experiments ON Samples.[Sample Date] = "
+                      "Experiments.[Sample Date]WHERE ((Experiments.[Sample Date] Is Null));"},
+        CleanUpMisfit{"GroupC", kSetNull, measurementsWithout("K21"),
+                      "UPDATE DISTINCTROW Measurements SET C1 = Null, zp = Null, E1 = Null, K18 "
+                      "= Null, K7 = NULL, K2= NULL, K14 = NULL, K15 = NULL, K4 = NULL, K16 = "
+                      "NULL, K21 = NULL WHERE ((C1=0));"},
+        CleanUpMisfit{"GroupK", kSetNull, measurementsWithout("K10"),
+                      "UPDATE DISTINCTROW Measurements SET K1 = Null, K5 = NULL, K6 = NULL, K11 "
+                      "= NULL, K12 = NULL, K8 = NULL, K9 = NULL, K10 = NULL   WHERE ((K1=0));"},
+        CleanUpMisfit{
+            "GroupA", kSetNull, measurementsWithout("D85"),
+            "UPDATE DISTINCTROW Measurements SET PSM = NULL, PSW = NULL, A1 = Null, A2 = Null, "
+            "A3 = Null, A4 = Null, A5 = Null, A6 = Null, A7 = Null, A8 = Null, A9 = Null, A10 = "
+            "Null, A11 = Null, A12 = Null, A13 = Null, A14 = Null, A15 = Null, A16 = Null, A17 "
+            "= Null, A18 = Null, A19 = Null, A20 = Null, A21 = Null, F_low = NULL, F_high = "
+            "NULL, N_exp = NULL, Lin_exp = NULL, ERR_LOG = NULL, PSM_1 = NULL, PSM_2 = NULL, "
+            "CONT_1 = NULL, CONT_2 = NULL, ERR_BI = NULL, PSMBi = NULL, PSMN = NULL, PSMM = "
+            "NULL, PSMW = NULL, PSWBi = NULL, PSW_1 = NULL, PSW_2 = NULL, D15 = NULL, D50 = "
+            "NULL, D85 = NULL WHERE ((A1=0));"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(MendedFaults, AWorkingPathWithAQuoteWorks) {
   Lab lab;
   lab.installSystemFiles();
