@@ -1,6 +1,7 @@
 // Update, the clean-ups, Close and Exit without update through the window's
 // buttons, on databases built from the sample scripts.
-#include "click_through_test.h"
+
+#include "ui_tests.h"
 
 #include <sqlite3.h>
 

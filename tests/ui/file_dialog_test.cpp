@@ -1,6 +1,7 @@
 // The real file dialog: what the program sets reaches the QFileDialog, and
 // what the user picks comes back as Windows text.
-#include "file_dialog_test.h"
+
+#include "ui_tests.h"
 
 #include <QApplication>
 #include <QFile>

@@ -9,10 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "click_through_test.h"
-#include "file_dialog_test.h"
-#include "selection_test.h"
-#include "window_test.h"
+#include "ui_tests.h"
 
 namespace {
 

