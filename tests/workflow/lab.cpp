@@ -192,4 +192,8 @@ void Lab::chooseNothing() {
   state.options[kExternalOption].enabled = true;
 }
 
+Column samples(const Lab& lab, const std::string& file) {
+  return lab.column(file, "SELECT [Sample Name] FROM Samples ORDER BY [Sample Date]");
+}
+
 }  // namespace korvane::workflow::testing

@@ -18,6 +18,11 @@ namespace korvane::workflow::testing {
 // 7 December 2026, 08:43:15: the stamp 261207_0843.
 fs::LocalTime fixedTime();
 inline constexpr const char* kStamp = "261207_0843";
+// The system database's backup and working copy under that stamp.
+inline constexpr const char* kBackup = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
+inline constexpr const char* kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
+
+using Column = std::vector<std::string>;
 
 class Lab {
  public:
@@ -78,5 +83,8 @@ class Lab {
   std::unique_ptr<CommandFrame> frame_;
   std::vector<std::string> heard_;
 };
+
+// The sample names of `file`, by sample date.
+Column samples(const Lab& lab, const std::string& file);
 
 }  // namespace korvane::workflow::testing

@@ -1,6 +1,7 @@
 // The fixed names of an Update run and the dialog state as designed.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +22,10 @@ struct ExternalCase {
   std::string selected;
   std::string working;
 };
+
+void PrintTo(const ExternalCase& path, std::ostream* out) {
+  *out << path.selected;
+}
 
 class ExternalNaming : public testing::TestWithParam<ExternalCase> {};
 

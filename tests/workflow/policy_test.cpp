@@ -16,12 +16,13 @@
 namespace korvane::workflow {
 namespace {
 
+using testing::Column;
+using testing::kBackup;
+using testing::kWorking;
 using testing::Lab;
-using Column = std::vector<std::string>;
+using testing::samples;
 namespace stdfs = std::filesystem;
 
-const std::string kBackup = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
-const std::string kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 const std::string kUpdatedLead = " The system database C:\\data_aco\\QX_aco.mdb has been";
 
 Column folder(const Lab& lab, const std::string& windowsPath) {
@@ -31,10 +32,6 @@ Column folder(const Lab& lab, const std::string& windowsPath) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-Column samples(const Lab& lab, const std::string& file) {
-  return lab.column(file, "SELECT [Sample Name] FROM Samples ORDER BY [Sample Date]");
 }
 
 // A lab with the system database chosen and its files in place.

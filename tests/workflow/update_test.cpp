@@ -12,11 +12,11 @@
 namespace korvane::workflow {
 namespace {
 
+using testing::Column;
+using testing::kBackup;
+using testing::kWorking;
 using testing::Lab;
-using Column = std::vector<std::string>;
-
-const std::string kBackup = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
-const std::string kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
+using testing::samples;
 
 // The window's texts, written out here as the user reads them.
 const std::string kUpdateChoices =
@@ -70,9 +70,6 @@ const std::string kOrphansDeleted = "- - 11 0 1 locked";
 const std::string kNulledFirst = "- 10 - 0 1 locked";
 const std::string kNulledLast = "- - - 0 1 locked";
 
-Column samples(const Lab& lab, const std::string& file) {
-  return lab.column(file, "SELECT [Sample Name] FROM Samples ORDER BY [Sample Date]");
-}
 Column experiments(const Lab& lab, const std::string& file) {
   return lab.column(file,
                     "SELECT [System ID] || ' ' || COALESCE(Operator, '-') FROM Experiments "
