@@ -1,7 +1,7 @@
 // The real CommonDialog1 on a QFileDialog.
 #include "ui/file_open_dialog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 
@@ -24,6 +24,12 @@ QString patternsOf(const QString& field) {
   QStringList patterns = field.split(u';', Qt::SkipEmptyParts);
   for (QString& pattern : patterns) pattern = pattern.trimmed();
   return patterns.join(u' ');
+}
+
+// The name box's completer list can outlive the dialog when the dialog is
+// closed by Return; left open, it would swallow the next click on the window.
+void closeLeftoverPopups() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
 }
 
 }  // namespace
@@ -80,7 +86,9 @@ void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
 
 std::string FileOpenDialog::showOpen() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  if (dialog_->exec() != QDialog::Accepted) return {};
+  const int result = dialog_->exec();
+  closeLeftoverPopups();
+  if (result != QDialog::Accepted) return {};
   const QStringList chosen = dialog_->selectedFiles();
   if (chosen.isEmpty()) return {};
   try {
