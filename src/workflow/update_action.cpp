@@ -20,8 +20,7 @@ struct Transfer {
   const char* afterPath;
 };
 
-// In this order: experiments need their samples' dates, measurements their
-// experiments' dates.
+// The user's tables, carried over in this order.
 constexpr std::array<Transfer, 5> kTransfers = {{
     {"INSERT INTO Samples IN '", "' SELECT Samples.* FROM Samples;"},
     {"INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) "

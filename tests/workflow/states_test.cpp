@@ -15,8 +15,9 @@ namespace {
 
 using testing::Lab;
 
-// The state the window shows, named as the user guide's state table names
-// it; "?" with the details when it is none of them.
+// The state the window shows: S system chosen, E external chosen, N nothing
+// chosen, U updated, D orphans deleted, Z1 zeros replaced first, Z2 zeros
+// replaced last; "?" with the details when it is none of them.
 std::string stateOf(const Lab& lab) {
   if (lab.closed()) return "closed";
   const DialogState& state = lab.state();
