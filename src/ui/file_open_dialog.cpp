@@ -29,7 +29,9 @@ QString patternsOf(const QString& field) {
 // The name box's completer list can outlive the dialog when the dialog is
 // closed by Return; left open, it would swallow the next click on the window.
 void closeLeftoverPopups() {
-  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  for (QWidget* popup = QApplication::activePopupWidget(); popup && popup->close();
+       popup = QApplication::activePopupWidget()) {
+  }
 }
 
 }  // namespace
