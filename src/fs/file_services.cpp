@@ -205,4 +205,15 @@ void HostFileServices::deleteFile(const std::string& path) {
   if (::unlink(host.c_str()) != 0) raiseFileFailure(numberOf(errno), path);
 }
 
+bool HostFileServices::fileExists(const std::string& path) {
+  stdfs::path host;
+  try {
+    host = paths_.toHost(path);
+  } catch (const Failure&) {
+    return false;  // an unmapped drive holds no file
+  }
+  struct stat info;
+  return ::stat(host.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 }  // namespace korvane::fs

@@ -33,6 +33,10 @@ class FileServices {
   // does not exist, 70 when it is held or cannot be removed, 75 when it is a
   // folder, 76 when the path cannot be mapped.
   virtual void deleteFile(const std::string& path) = 0;
+
+  // True when `path` names an existing file (not a folder). A path that
+  // cannot be mapped names no file.
+  virtual bool fileExists(const std::string& path) = 0;
 };
 
 // The real file services on this machine's files.
@@ -43,6 +47,7 @@ class HostFileServices : public FileServices {
   void copyFile(const std::string& from, const std::string& to,
                 Overwrite mode = Overwrite::kReplace) override;
   void deleteFile(const std::string& path) override;
+  bool fileExists(const std::string& path) override;
 
   const PathMap& paths() const { return paths_; }
 

@@ -41,8 +41,14 @@ void exitWithoutUpdate(CommandFrame& frame) {
   UpdateContext& context = frame.context();
   std::vector<Step> steps;
   steps.push_back([&] { context.state.instructions = kAbandoned; });
+  // An Update that stopped after naming the working copy but before making
+  // it leaves the name without a file: there is nothing to discard then, and
+  // the user must still be able to leave.
   steps.push_back([&] {
-    if (!context.workingPath.empty()) frame.services().files.deleteFile(context.workingPath);
+    fs::FileServices& files = frame.services().files;
+    if (!context.workingPath.empty() && files.fileExists(context.workingPath)) {
+      files.deleteFile(context.workingPath);
+    }
   });
   steps.push_back([&] { frame.requestClose(); });
   frame.runAction(steps);

@@ -234,5 +234,14 @@ TEST_F(FileServicesTest, DeleteRemovesAFileAndNothingElse) {
   EXPECT_EQ(readFile(host("QX_Std.mdb")), bigContent('t'));
 }
 
+TEST_F(FileServicesTest, FileExistsSeesFilesOnlyWhateverTheirSpelling) {
+  EXPECT_TRUE(files_.fileExists(kSystem));
+  EXPECT_TRUE(files_.fileExists("c:\\DATA_ACO\\qx_aco.MDB"));
+  EXPECT_FALSE(files_.fileExists(kBackup));
+  EXPECT_FALSE(files_.fileExists("C:\\data_aco\\Backup"));
+  EXPECT_FALSE(files_.fileExists("C:\\NoSuchFolder\\x.mdb"));
+  EXPECT_FALSE(files_.fileExists("Q:\\x.mdb"));
+}
+
 }  // namespace
 }  // namespace korvane::fs

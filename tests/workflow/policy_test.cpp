@@ -309,6 +309,21 @@ TEST(MendedFaults, AFailedCommitLeavesTheWindowOpenWithoutClaimingSuccess) {
   EXPECT_FALSE(lab.exists(kWorking));
 }
 
+TEST(MendedFaults, ExitAfterAnUpdateThatMadeNoWorkingCopyStillCloses) {
+  SystemLab lab;
+  stdfs::remove(lab.host(kTemplateDatabase));
+  lab.frame().commandClick(kUpdate);
+  // The run named its working copy, then failed to copy the template.
+  ASSERT_EQ(lab.context().workingPath, kWorking);
+  ASSERT_FALSE(lab.exists(kWorking));
+  const std::string backup = lab.bytes(kBackup);
+
+  lab.frame().commandClick(kExitWithoutUpdate);
+  EXPECT_TRUE(lab.frame().closed());
+  EXPECT_EQ(lab.state().instructions, "Your database update has been abandoned");
+  EXPECT_EQ(lab.bytes(kBackup), backup);
+}
+
 TEST(MendedFaults, ASecondUpdateInTheSameMinuteKeepsTheFirstBackup) {
   SystemLab lab;
   const std::string original = lab.bytes(kSystemDatabase);
