@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 struct sqlite3;
 
@@ -28,8 +29,7 @@ JetFileFormat jetFileFormatOf(const std::filesystem::path& file);
 bool looksLikeJetFile(const std::filesystem::path& file);
 
 // Copies every user table of the Jet file `jetFile` into `target`, an open
-// SQLite database (schema "main") that holds none of those tables yet. Field
-// descriptions, where the file has any, go to MSysFieldProperties.
+// SQLite database (schema "main") that holds none of those tables yet.
 // Either everything is imported or, on failure, nothing is: the target is
 // left as it was. `jetFile` is only read. libmdb's messages never reach
 // stderr.
@@ -37,12 +37,15 @@ bool looksLikeJetFile(const std::filesystem::path& file);
 // format") when it is not a readable Jet 3 or Jet 4 file or any part of it is
 // damaged, 3010 when a table of that name is already in `target`, 3035/3043
 // when the target cannot be written.
-void importJetFile(const std::filesystem::path& jetFile, sqlite3* target);
+void importJetFile(const std::filesystem::path& jetFile, sqlite3* target,
+                   const std::string& displayName = {});
 
 // Creates the SQLite database `targetFile` (which must not exist) and imports
 // `jetFile` into it. On failure `targetFile` does not exist afterwards.
-// Fails as importJetFile does, and with 3043 when `targetFile` cannot be made.
+// Fails as importJetFile does, with 3204 when `targetFile` exists and 3043
+// when it cannot be made.
 void importJetFileToNewDatabase(const std::filesystem::path& jetFile,
-                                const std::filesystem::path& targetFile);
+                                const std::filesystem::path& targetFile,
+                                const std::string& displayName = {});
 
 }  // namespace korvane::db

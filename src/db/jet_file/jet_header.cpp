@@ -25,8 +25,7 @@ JetFileFormat jetFileFormatOf(const std::filesystem::path& file) {
   std::array<char, kVersionOffset + 1> header{};
   std::ifstream in(file, std::ios::binary);
   if (!in.read(header.data(), header.size())) return JetFileFormat::kNotJet;
-  if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0)
-    return JetFileFormat::kNotJet;
+  if (std::memcmp(header.data(), kMagic.data(), kMagic.size()) != 0) return JetFileFormat::kNotJet;
   const char* name = header.data() + kNameOffset;
   const auto version = static_cast<unsigned char>(header[kVersionOffset]);
   if (std::memcmp(name, kAceName, sizeof kAceName) == 0) return JetFileFormat::kAce;

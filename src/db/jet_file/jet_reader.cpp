@@ -4,11 +4,15 @@
 // fields; the values are decoded here from the raw bytes (jet_values.h), so
 // that dates stay Jet's doubles, Currency and Decimal stay exact and Null is
 // told apart from an empty text. libmdb skips a row it cannot read without a
-// word, so every table's row count is checked against its definition, the
-// catalog's (MSysObjects) included.
+// word, so every table's row count is checked against its definition. The
+// catalog is read here too, from MSysObjects, instead of by libmdb's
+// mdb_read_catalog: that one also decodes every object's properties and, on
+// a damaged file (one cut short, say), can loop for ever doing so. Field
+// properties (descriptions, captions) are therefore not read.
 #include "db/jet_file/jet_reader.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "db/jet_errors.h"
@@ -22,6 +26,7 @@ namespace {
 
 constexpr int kRowOffsetMask = 0x1fff;  // the rest of a row's offset word is flags
 constexpr const char* kCatalogTable = "MSysObjects";
+constexpr guint32 kCatalogPage = 2;  // where every Jet file keeps MSysObjects' definition
 
 struct HandleCloser {
   void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
@@ -34,10 +39,6 @@ using TableDefPtr = std::unique_ptr<MdbTableDef, TableDefFreer>;
 
 MdbColumn* columnAt(MdbTableDef* table, size_t i) {
   return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, static_cast<guint>(i)));
-}
-
-MdbCatalogEntry* catalogEntryAt(MdbHandle* mdb, size_t i) {
-  return static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, static_cast<guint>(i)));
 }
 
 // Jet 3's code page is not recorded in the file; CP1252 unless the user says.
@@ -95,6 +96,7 @@ class JetReader::Impl {
   void readRows(size_t index, const RowSink& sink);
 
  private:
+  void readCatalog();
   void openTables();
   TableDefPtr readDefinition(MdbCatalogEntry* entry);
   JetColumn columnOf(const JetTable& table, const MdbColumn& col) const;
@@ -105,8 +107,10 @@ class JetReader::Impl {
 
   std::string name_;
   HandlePtr mdb_;
+  size_t pageCount_ = 0;
   std::optional<SingleByteText> jet3Text_;
-  std::vector<TableDefPtr> definitions_;  // parallel to tables_
+  std::vector<std::unique_ptr<MdbCatalogEntry>> entries_;  // tables in MSysObjects
+  std::vector<TableDefPtr> definitions_;                   // parallel to tables_
 };
 
 JetReader::Impl::Impl(const std::filesystem::path& file, const std::string& displayName)
@@ -116,28 +120,62 @@ JetReader::Impl::Impl(const std::filesystem::path& file, const std::string& disp
   if (version != MDB_VER_JET3 && version != MDB_VER_JET4)
     raiseDamaged(name_, "not a Jet 3 or Jet 4 database");
   if (version == MDB_VER_JET3) jet3Text_.emplace(jet3Charset());
-  if (!mdb_read_catalog(mdb_.get(), MDB_TABLE)) raiseDamaged(name_, "the catalog is unreadable");
+  std::error_code error;
+  pageCount_ = std::filesystem::file_size(file, error) / static_cast<size_t>(mdb_->fmt->pg_size);
+  if (error) raiseDamaged(name_, "its size is unknown");
+  readCatalog();
   openTables();
 }
 
+// The tables listed in MSysObjects (its Id, Name, Type and Flags), every
+// value of it read and checked.
+void JetReader::Impl::readCatalog() {
+  MdbCatalogEntry catalog{};
+  catalog.mdb = mdb_.get();
+  catalog.object_type = MDB_TABLE;
+  catalog.table_pg = kCatalogPage;
+  std::strcpy(catalog.object_name, kCatalogTable);
+  TableDefPtr def = readDefinition(&catalog);
+  const auto at = [&](const char* name) {
+    for (size_t i = 0; i < def->num_cols; ++i)
+      if (std::string(columnAt(def.get(), i)->name) == name) return i;
+    raiseDamaged(name_, std::string("the catalog has no field ") + name);
+  };
+  const size_t id = at("Id"), name = at("Name"), type = at("Type"), flags = at("Flags");
+  const RowSink collect = [&](const std::vector<JetValue>& row) {
+    const auto* objectName = std::get_if<std::string>(&row[name]);
+    const auto* objectType = std::get_if<std::int64_t>(&row[type]);
+    if (!objectName || !objectType || (*objectType & 0x7F) != MDB_TABLE) return;
+    if (objectName->size() > MDB_MAX_OBJ_NAME) raiseDamaged(name_, "a table name is too long");
+    auto entry = std::make_unique<MdbCatalogEntry>();
+    entry->mdb = mdb_.get();
+    std::strcpy(entry->object_name, objectName->c_str());
+    entry->object_type = MDB_TABLE;
+    const auto* objectId = std::get_if<std::int64_t>(&row[id]);
+    const auto* objectFlags = std::get_if<std::int64_t>(&row[flags]);
+    entry->table_pg = objectId ? static_cast<unsigned long>(*objectId & 0x00FFFFFF) : 0;
+    entry->flags = objectFlags ? static_cast<int>(*objectFlags) : 0;
+    entries_.push_back(std::move(entry));
+  };
+  forEachRow(def.get(), &collect);
+}
+
+// Reads the definitions of the user tables. A system table is read whole and
+// dropped: a file missing any of its pages is damaged, whichever table they
+// belonged to.
 void JetReader::Impl::openTables() {
-  bool catalogChecked = false;
-  for (size_t i = 0; i < mdb_->num_catalog; ++i) {
-    MdbCatalogEntry* entry = catalogEntryAt(mdb_.get(), i);
-    if (entry->object_type != MDB_TABLE) continue;
-    if (std::string(entry->object_name) == kCatalogTable) {
-      forEachRow(readDefinition(entry).get(), nullptr);
-      catalogChecked = true;
+  for (const auto& entry : entries_) {
+    TableDefPtr def = readDefinition(entry.get());
+    if (!mdb_is_user_table(entry.get())) {
+      forEachRow(def.get(), nullptr);
+      continue;
     }
-    if (!mdb_is_user_table(entry)) continue;
-    TableDefPtr def = readDefinition(entry);
     JetTable table{entry->object_name, {}};
     for (size_t c = 0; c < def->num_cols; ++c)
       table.columns.push_back(columnOf(table, *columnAt(def.get(), c)));
     tables_.push_back(std::move(table));
     definitions_.push_back(std::move(def));
   }
-  if (!catalogChecked) raiseDamaged(name_, "the catalog has no entry for itself");
 }
 
 TableDefPtr JetReader::Impl::readDefinition(MdbCatalogEntry* entry) {
@@ -154,15 +192,12 @@ JetColumn JetReader::Impl::columnOf(const JetTable& table, const MdbColumn& col)
   if (!type)
     raiseDamaged(name_, "field '" + table.name + "." + col.name + "' has type " +
                             std::to_string(col.col_type) + ", unknown to Jet 3 and Jet 4");
-  JetColumn column{col.name, *type, 0, 0, {}};
+  JetColumn column{col.name, *type, 0, 0};
   if (*type == JetType::kText) column.size = jet3Text_ ? col.col_size : col.col_size / 2;
   if (*type == JetType::kDecimal) {
     // libmdb 1.0 reads a Decimal's precision into col_scale and its scale into col_prec.
     column.size = col.col_scale;
     column.scale = col.col_prec;
-  }
-  if (const char* description = mdb_col_get_prop(&col, "Description")) {
-    column.description = description;
   }
   return column;
 }
@@ -191,19 +226,19 @@ std::vector<JetValue> JetReader::Impl::valuesOfRow(MdbTableDef* def,
                                                    std::vector<MdbField>& fields) {
   int start = 0;
   size_t size = 0;
-  if (def->cur_row == 0 || mdb_find_row(mdb_.get(), static_cast<int>(def->cur_row - 1), &start,
-                                        &size) != 0 ||
+  if (def->cur_row == 0 ||
+      mdb_find_row(mdb_.get(), static_cast<int>(def->cur_row - 1), &start, &size) != 0 ||
       mdb_crack_row(def, start & kRowOffsetMask, size, fields.data()) < 0)
     raiseDamaged(name_, "a row of table '" + std::string(def->name) + "' is unreadable");
   std::vector<JetValue> values;
   values.reserve(def->num_cols);
   for (size_t i = 0; i < def->num_cols; ++i)
-    values.push_back(valueOf(*columnAt(def, static_cast<size_t>(fields[i].colnum)), fields[i], def));
+    values.push_back(
+        valueOf(*columnAt(def, static_cast<size_t>(fields[i].colnum)), fields[i], def));
   return values;
 }
 
-JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field,
-                                  MdbTableDef* def) {
+JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field, MdbTableDef* def) {
   // A Yes/No keeps its value in the null mask: set is True (-1), never Null.
   if (col.col_type == MDB_BOOL) return std::int64_t{field.is_null ? 0 : -1};
   if (field.is_null) return std::monostate{};
@@ -237,12 +272,13 @@ JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field,
       return numberOfDecimalText(decimalText(need(17), col.col_prec));
     case MDB_TEXT:
       return textOf(bytes);
-    case MDB_BINARY:
-      return Blob{{bytes.begin(), bytes.end()}};
-    default:
+    case MDB_MEMO:
+    case MDB_OLE:
       break;
+    default:  // Binary; also types only system tables use (user tables are refused them)
+      return Blob{{bytes.begin(), bytes.end()}};
   }
-  auto whole = readLongValue(mdb_.get(), bytes);
+  auto whole = readLongValue(mdb_.get(), pageCount_, bytes);
   if (!whole) raiseDamaged(name_, "the long value of field " + fieldName() + " is unreadable");
   if (col.col_type == MDB_MEMO) return textOf(*whole);
   return Blob{std::move(*whole)};
@@ -257,8 +293,12 @@ JetReader::JetReader(const std::filesystem::path& file, const std::string& displ
 
 JetReader::~JetReader() = default;
 
-const std::vector<JetTable>& JetReader::tables() const { return impl_->tables_; }
+const std::vector<JetTable>& JetReader::tables() const {
+  return impl_->tables_;
+}
 
-void JetReader::readRows(size_t index, const RowSink& sink) { impl_->readRows(index, sink); }
+void JetReader::readRows(size_t index, const RowSink& sink) {
+  impl_->readRows(index, sink);
+}
 
 }  // namespace korvane::db::jetfile

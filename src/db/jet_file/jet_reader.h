@@ -18,7 +18,6 @@ struct JetColumn {
   JetType type = JetType::kUnknown;
   int size = 0;   // Text: characters; Decimal: precision
   int scale = 0;  // Decimal
-  std::string description;
 };
 
 struct JetTable {

@@ -176,8 +176,8 @@ JetValue numberOfDecimalText(std::string_view text) {
 std::string guidText(Bytes bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   // The first three groups are little-endian numbers, the last two bytes as stored.
-  static constexpr int kOrder[] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1,
-                                   10, 11, 12, 13, 14, 15};
+  static constexpr int kOrder[] = {3,  2, 1, 0,  -1, 5,  4,  -1, 7,  6,
+                                   -1, 8, 9, -1, 10, 11, 12, 13, 14, 15};
   std::string text = "{";
   for (int i : kOrder) {
     if (i < 0) {
@@ -198,11 +198,13 @@ std::string utf8OfJet4Text(Bytes bytes) {
 SingleByteText::SingleByteText(const std::string& charset)
     : converter_(iconv_open("UTF-8", charset.c_str())) {
   if (converter_ == reinterpret_cast<void*>(-1))
-    throw Failure(jeterr::kNotADatabase, jetMessage(jeterr::kNotADatabase, charset) +
-                                             " (unknown Jet 3 character set)");
+    throw Failure(jeterr::kNotADatabase,
+                  jetMessage(jeterr::kNotADatabase, charset) + " (unknown Jet 3 character set)");
 }
 
-SingleByteText::~SingleByteText() { iconv_close(static_cast<iconv_t>(converter_)); }
+SingleByteText::~SingleByteText() {
+  iconv_close(static_cast<iconv_t>(converter_));
+}
 
 std::string SingleByteText::toUtf8(Bytes bytes) const {
   auto cd = static_cast<iconv_t>(converter_);

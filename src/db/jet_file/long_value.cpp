@@ -15,26 +15,32 @@ constexpr size_t kReferenceSize = 12;
 constexpr unsigned char kInline = 0x80;
 constexpr unsigned char kSinglePage = 0x40;
 constexpr unsigned char kChained = 0x00;
+constexpr unsigned char kDataPage = 0x01;
 
-// One row of a long-value page, by its page-and-row number.
-std::optional<Bytes> longValueRow(MdbHandle* mdb, std::uint32_t pageRow) {
+// One row of a long-value page, by its page-and-row number. The page number
+// is checked here: libmdb reads a page just past the end of the file as if
+// it were there.
+std::optional<Bytes> longValueRow(MdbHandle* mdb, size_t pageCount, std::uint32_t pageRow) {
   void* page = nullptr;
   int offset = 0;
   size_t length = 0;
-  if (pageRow == 0 || mdb_find_pg_row(mdb, static_cast<int>(pageRow), &page, &offset, &length) != 0)
+  if (pageRow == 0 || (pageRow >> 8) >= pageCount ||
+      mdb_find_pg_row(mdb, static_cast<int>(pageRow), &page, &offset, &length) != 0)
     return std::nullopt;
   const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-  if (offset < 0 || static_cast<size_t>(offset) + length > pageSize) return std::nullopt;
-  return Bytes(static_cast<const unsigned char*>(page) + offset, length);
+  const auto* bytes = static_cast<const unsigned char*>(page);
+  if (bytes[0] != kDataPage || offset < 0 || static_cast<size_t>(offset) + length > pageSize)
+    return std::nullopt;
+  return Bytes(bytes + offset, length);
 }
 
-std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, std::uint32_t pageRow,
-                                                    size_t length) {
+std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, size_t pageCount,
+                                                    std::uint32_t pageRow, size_t length) {
   std::vector<unsigned char> value;
   value.reserve(length);
   // Each link adds at least one byte, so a chain that loops runs past `length`.
   while (value.size() < length) {
-    auto row = longValueRow(mdb, pageRow);
+    auto row = longValueRow(mdb, pageCount, pageRow);
     if (!row || row->size() <= 4) return std::nullopt;
     pageRow = littleEndianUnsigned32(row->first(4));
     value.insert(value.end(), row->begin() + 4, row->end());
@@ -47,7 +53,8 @@ std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, std::uint32_
 
 }  // namespace
 
-std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, Bytes field) {
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, size_t pageCount,
+                                                        Bytes field) {
   if (field.empty()) return std::vector<unsigned char>{};
   if (field.size() < kReferenceSize) return std::nullopt;
   const size_t length = field[0] | (field[1] << 8) | (field[2] << 16);
@@ -59,11 +66,11 @@ std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, Bytes fi
     return std::vector<unsigned char>(data.begin(), data.begin() + static_cast<long>(length));
   }
   if (kind == kSinglePage) {
-    auto row = longValueRow(mdb, pageRow);
+    auto row = longValueRow(mdb, pageCount, pageRow);
     if (!row || row->size() < length) return std::nullopt;
     return std::vector<unsigned char>(row->begin(), row->begin() + static_cast<long>(length));
   }
-  if (kind == kChained) return readChain(mdb, pageRow, length);
+  if (kind == kChained) return readChain(mdb, pageCount, pageRow, length);
   return std::nullopt;
 }
 

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "db/jet_file/jet_values.h"
-
-struct MdbHandle;
+#include "db/jet_file/libmdb.h"
 
 namespace korvane::db::jetfile {
 
 // The whole value referenced by `field` (the field's bytes in the row), or
-// nothing when the reference or its chain is damaged (a page missing, a link
-// out of place, fewer bytes than the length says). An empty field is an empty
-// value.
-std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, Bytes field);
+// nothing when the reference or its chain is damaged (a page missing or past
+// the file's `pageCount` pages, a link out of place, fewer bytes than the
+// length says). An empty field is an empty value.
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, size_t pageCount,
+                                                        Bytes field);
 
 }  // namespace korvane::db::jetfile
