@@ -1,0 +1,1 @@
+INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM [Standard Materials];

@@ -1,0 +1,1 @@
+DELETE DISTINCTROW Experiments.*, Experiments.[Experiment Date], Measurements.[Experiment Date]FROM Experiments LEFT JOIN Measurements ON Experiments.[Experiment Date] = Measurements.[Experiment Date]WHERE ((Measurements.[Experiment Date] Is Null));

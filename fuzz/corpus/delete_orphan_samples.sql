@@ -1,0 +1,1 @@
+DELETE DISTINCTROW Samples.*, Samples.[Sample Date], Experiments.[Sample Date]FROM Samples LEFT JOIN Experiments ON Samples.[Sample Date] = Experiments.[Sample Date]WHERE ((Experiments.[Sample Date] Is Null));

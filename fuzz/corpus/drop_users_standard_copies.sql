@@ -1,0 +1,1 @@
+DELETE DISTINCTROW Materials.* FROM Materials INNER JOIN [Standard Materials] ON Materials.Name = [Standard Materials].Name;

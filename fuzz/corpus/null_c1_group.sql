@@ -1,0 +1,1 @@
+UPDATE DISTINCTROW Measurements SET C1 = Null, zp = Null, E1 = Null, K18 = Null, K7 = NULL, K2= NULL, K14 = NULL, K15 = NULL, K4 = NULL, K16 = NULL, K21 = NULL WHERE ((C1=0));

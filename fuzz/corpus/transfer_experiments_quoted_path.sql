@@ -1,0 +1,1 @@
+INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) IN 'C:\input\O''Brien''s lab_261207_0843.mdb'SELECT DISTINCTROW Experiments.[System ID], Experiments.[Experiment Date], Experiments.[Sample Date] From Experiments ORDER BY Experiments.[Experiment Date];

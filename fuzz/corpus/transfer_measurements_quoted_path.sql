@@ -1,0 +1,1 @@
+INSERT INTO measurements IN 'C:\input\O''Brien''s lab_261207_0843.mdb' SELECT measurements.* FROM measurements;

@@ -1,0 +1,1 @@
+INSERT INTO Samples IN 'C:\data_aco\Backup\QX_aco_261207_0843_update.mdb' SELECT Samples.* FROM Samples;

@@ -1,0 +1,98 @@
+// The statement check: the engine's front end on one text, with the catalog
+// of a scratch database that the process builds once and never writes.
+#include "statement_check.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "db/catalog.h"
+#include "db/connection.h"
+#include "db/jet_errors.h"
+#include "db/parser.h"
+#include "db/script_builder.h"
+#include "db/sql_writer.h"
+#include "db/tokenizer.h"
+#include "fs/failure.h"
+
+namespace korvane::fuzz {
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+// A database with the program's tables, opened read-only: the writers only
+// read the catalog, so nothing a statement says can change it.
+struct Scratch {
+  explicit Scratch(const char* schemaScript) {
+    std::string folder = (stdfs::temp_directory_path() / "korvane-fuzz-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    file = stdfs::path(folder) / "catalog.mdb";
+    db::buildDatabaseFromScriptFile(file, schemaScript);
+    connection = std::make_unique<db::Connection>(file, "catalog.mdb", true, false);
+    catalog = std::make_unique<db::Catalog>(*connection, "main");
+  }
+  ~Scratch() {
+    catalog.reset();
+    connection.reset();
+    std::error_code ignored;
+    stdfs::remove_all(file.parent_path(), ignored);
+  }
+
+  stdfs::path file;
+  std::unique_ptr<db::Connection> connection;
+  std::unique_ptr<db::Catalog> catalog;
+};
+
+void write(db::Statement& statement, db::Catalog& catalog) {
+  std::visit(
+      [&](auto& s) {
+        using T = std::decay_t<decltype(s)>;
+        if constexpr (std::is_same_v<T, db::InsertStmt>) {
+          // An IN 'file' target is resolved against the same tables.
+          (void)db::writeInsert(s, catalog, catalog);
+        } else if constexpr (std::is_same_v<T, db::DeleteStmt>) {
+          (void)db::writeDelete(s, catalog);
+        } else if constexpr (std::is_same_v<T, db::UpdateStmt>) {
+          (void)db::writeUpdate(s, catalog);
+        } else if constexpr (std::is_same_v<T, db::CreateTableStmt>) {
+          (void)db::writeCreateTable(s, catalog);
+        } else if constexpr (std::is_same_v<T, db::CreateIndexStmt>) {
+          (void)db::writeCreateIndex(s, catalog);
+        } else if constexpr (std::is_same_v<T, db::DropTableStmt>) {
+          (void)db::writeDropTable(s.table, catalog, db::jeterr::kTableDoesNotExist);
+        }
+      },
+      statement);
+}
+
+}  // namespace
+
+Reached checkStatement(std::string_view text, const char* schemaScript) {
+  static Scratch scratch(schemaScript);
+  try {
+    (void)db::tokenize(text);
+  } catch (const Failure&) {
+    return Reached::kTokenizer;
+  }
+  db::Statement statement;
+  try {
+    statement = db::parseStatement(text);
+  } catch (const Failure&) {
+    return Reached::kParser;
+  }
+  try {
+    scratch.catalog->refresh();
+    write(statement, *scratch.catalog);
+  } catch (const Failure&) {
+    return Reached::kResolver;
+  }
+  return Reached::kWritten;
+}
+
+}  // namespace korvane::fuzz

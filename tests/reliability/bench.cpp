@@ -1,0 +1,99 @@
+// The reliability test bench.
+#include "bench.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "workflow/naming.h"
+
+namespace korvane::reliability {
+
+::testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  std::size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
+                                       << " were expected, first difference at byte " << at;
+}
+
+Bench::Bench()
+    : paths_(lab_.prefix()),
+      files_(lab_.files(), paths_),
+      frame_(std::make_unique<workflow::CommandFrame>(
+          workflow::Services{files_, lab_.clock(), paths_})) {
+  lab_.installSystemFiles();
+}
+
+void Bench::takeChoiceFromLab() {
+  const workflow::UpdateContext& chosen = lab_.context();
+  workflow::UpdateContext& ours = frame_->context();
+  ours.dataFolder = chosen.dataFolder;
+  ours.selectedPath = chosen.selectedPath;
+  ours.state = chosen.state;
+}
+
+void Bench::chooseSystemDatabase() {
+  lab_.chooseSystemDatabase();
+  takeChoiceFromLab();
+}
+
+void Bench::chooseExternal(const std::string& windowsPath) {
+  lab_.chooseExternal(windowsPath);
+  takeChoiceFromLab();
+}
+
+void Bench::nextMinute() {
+  fs::LocalTime time = lab_.clock().now();
+  time.minute = (time.minute + 1) % 60;
+  lab_.clock().set(time);
+}
+
+std::string Bench::bytesOf(const std::string& windowsPath) const {
+  if (!std::filesystem::is_regular_file(lab_.host(windowsPath))) return "<missing>";
+  return lab_.bytes(windowsPath);
+}
+
+std::vector<std::string> Bench::backups() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(lab_.host("C:\\data_aco\\Backup"))) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("QX_aco_") && !name.ends_with("_update.mdb")) {
+      names.push_back("C:\\data_aco\\Backup\\" + name);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> Bench::leftovers() const {
+  std::vector<std::string> names;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(lab_.host("C:\\data_aco"))) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".korvane-") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+std::string Bench::integrityOf(const std::string& windowsPath) const {
+  std::string verdict;
+  for (const std::string& line : lab_.column(windowsPath, "PRAGMA integrity_check")) {
+    verdict += line;
+  }
+  return verdict;
+}
+
+std::vector<std::string> Bench::contentOf(const std::string& windowsPath) const {
+  std::vector<std::string> content = workflow::testing::samples(lab_, windowsPath);
+  for (const std::string& name :
+       lab_.column(windowsPath, "SELECT Name FROM Materials ORDER BY Name")) {
+    content.push_back("material " + name);
+  }
+  for (const std::string& count :
+       lab_.column(windowsPath, "SELECT count(*) FROM Measurements WHERE C1 = 0")) {
+    content.push_back("zero readings " + count);
+  }
+  return content;
+}
+
+}  // namespace korvane::reliability

@@ -1,0 +1,181 @@
+// The crash test: a child program runs Update then Close on a copy of a
+// prefix and is killed with SIGKILL at a random moment. After each kill the
+// system database must open, pass SQLite's integrity check and hold either
+// the old data byte for byte or the whole new data; a backup, if there is
+// one, must be the old database; and a new run must finish the job.
+//
+// KORVANE_CRASH_TRIALS (default 12) and KORVANE_CRASH_SEED (default 1) set
+// the run; scripts/crash-test.sh runs it long.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench.h"
+#include "lab.h"
+
+namespace korvane::reliability {
+namespace {
+
+namespace stdfs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+int settingOf(const char* name, int fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
+}
+
+std::string bytesOf(const stdfs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The rows of `query` on `file` (every column joined by '|'), or the error
+// SQLite gave.
+std::vector<std::string> rowsOf(const stdfs::path& file, const std::string& query) {
+  sqlite3* db = nullptr;
+  std::vector<std::string> rows;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    rows.push_back(std::string("cannot open: ") + sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return rows;
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, query.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    rows.push_back(std::string("error: ") + sqlite3_errmsg(db));
+  }
+  while (statement != nullptr && sqlite3_step(statement) == SQLITE_ROW) {
+    std::string row;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+      const unsigned char* text = sqlite3_column_text(statement, i);
+      row += (i ? "|" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
+    }
+    rows.push_back(row);
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return rows;
+}
+
+std::vector<std::string> contentOf(const stdfs::path& file) {
+  std::vector<std::string> content;
+  for (const char* query :
+       {"SELECT * FROM Samples ORDER BY 1, 2", "SELECT * FROM Experiments",
+        "SELECT * FROM Measurements", "SELECT * FROM Materials ORDER BY Name",
+        "SELECT * FROM Users", "SELECT name FROM sqlite_master ORDER BY name"}) {
+    for (std::string& row : rowsOf(file, query)) content.push_back(std::move(row));
+  }
+  return content;
+}
+
+// A prefix of its own holding a copy of `source`'s drives.
+class PrefixCopy {
+ public:
+  explicit PrefixCopy(const stdfs::path& source) {
+    std::string pattern = (stdfs::temp_directory_path() / "korvane-crash-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+    stdfs::create_directories(root_ / "dosdevices");
+    for (const char* drive : {"c", "d"}) {
+      const std::string folder = std::string("drive_") + drive;
+      stdfs::copy(source / folder, root_ / folder, stdfs::copy_options::recursive);
+      stdfs::create_directory_symlink(root_ / folder,
+                                      root_ / "dosdevices" / (std::string(drive) + ":"));
+    }
+  }
+  ~PrefixCopy() {
+    std::error_code ignored;
+    stdfs::remove_all(root_, ignored);
+  }
+  PrefixCopy(const PrefixCopy&) = delete;
+  PrefixCopy& operator=(const PrefixCopy&) = delete;
+
+  const stdfs::path& root() const { return root_; }
+  stdfs::path system() const { return root_ / "drive_c/data_aco/QX_aco.mdb"; }
+  stdfs::path backup() const { return root_ / "drive_c/data_aco/Backup/QX_aco_261207_0843.mdb"; }
+
+ private:
+  stdfs::path root_;
+};
+
+// Starts the child on `prefix`; kills it after `delay` unless it ended.
+// Returns true when the kill came before the child's end.
+bool runChild(const stdfs::path& prefix, std::chrono::microseconds delay, int* exitCode,
+              const char* minute = nullptr) {
+  const pid_t child = fork();
+  if (child == 0) {
+    execl(KORVANE_CRASH_CHILD, KORVANE_CRASH_CHILD, prefix.c_str(), minute, nullptr);
+    _exit(127);
+  }
+  if (delay.count() >= 0) {
+    std::this_thread::sleep_for(delay);
+    kill(child, SIGKILL);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST(CrashTest, KilledUpdateAndCloseLeaveTheOldDatabaseOrTheNewOneWhole) {
+  const int trials = settingOf("KORVANE_CRASH_TRIALS", 12);
+  const unsigned seed = static_cast<unsigned>(settingOf("KORVANE_CRASH_SEED", 1));
+  workflow::testing::Lab base;
+  base.installSystemFiles();
+
+  // A clean run: the new database and how long a run takes.
+  PrefixCopy clean(base.prefix());
+  const std::string oldBytes = bytesOf(clean.system());
+  const auto start = Clock::now();
+  int exitCode = 0;
+  runChild(clean.root(), std::chrono::microseconds(-1), &exitCode);
+  const auto runTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+  ASSERT_EQ(exitCode, 0) << "the clean run did not finish";
+  const std::vector<std::string> newContent = contentOf(clean.system());
+  ASSERT_NE(bytesOf(clean.system()), oldBytes);
+
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long> delays(0, runTime.count() * 11 / 10);
+  int killed = 0, committed = 0;
+  for (int trial = 0; trial < trials; ++trial) {
+    const std::chrono::microseconds delay(delays(random));
+    SCOPED_TRACE("trial " + std::to_string(trial) + ", kill after " +
+                 std::to_string(delay.count()) + " us");
+    PrefixCopy prefix(base.prefix());
+    if (runChild(prefix.root(), delay, &exitCode)) ++killed;
+    EXPECT_EQ(rowsOf(prefix.system(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    const std::string system = bytesOf(prefix.system());
+    if (system != oldBytes) {
+      ++committed;
+      EXPECT_EQ(contentOf(prefix.system()), newContent) << "the system database is torn";
+    }
+    const std::string backup = bytesOf(prefix.backup());
+    if (backup != "<missing>") {
+      EXPECT_TRUE(sameBytes(backup, oldBytes)) << "the backup is not the old data";
+    }
+    // The user starts the program again, a minute later, and finishes.
+    runChild(prefix.root(), std::chrono::microseconds(-1), &exitCode, "44");
+    EXPECT_EQ(exitCode, 0) << "the program could not finish after the crash";
+    EXPECT_EQ(rowsOf(prefix.system(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    if (HasFailure()) break;
+  }
+  std::cout << "[ crash ] seed " << seed << ": " << trials << " trials, " << killed
+            << " killed mid-run, " << committed << " had committed, run " << runTime.count() / 1000
+            << " ms\n";
+}
+
+}  // namespace
+}  // namespace korvane::reliability

@@ -1,0 +1,234 @@
+// Fault injection: each action runs once per fault point (every file-service
+// call with every fault that suits it, every write and every read of the
+// engine), and after each run the files and the window must tell the truth:
+// the system database is the old one byte for byte, or the new one only once
+// Close's copy succeeded; a backup is never replaced; a stopped action
+// leaves the state as it was; and the program can still finish the job.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "faulty_vfs.h"
+#include "workflow/dialog_state.h"
+#include "workflow/naming.h"
+
+namespace korvane::reliability {
+namespace {
+
+using workflow::kSystemDatabase;
+using workflow::testing::kBackup;
+using workflow::testing::kWorking;
+
+constexpr const char* kCommitted = "Your database file has been updated";
+constexpr const char* kAbandoned = "Your database update has been abandoned";
+
+struct Scenario {
+  const char* name;
+  std::vector<int> before;  // clicks that run without faults
+  int action;               // the click that meets the fault
+};
+
+const Scenario kScenarios[] = {
+    {"Update", {}, workflow::kUpdate},
+    {"DeleteOrphans", {workflow::kUpdate}, workflow::kDeleteOrphans},
+    {"SetNull", {workflow::kUpdate}, workflow::kSetNull},
+    {"SetNullAfterDeleteOrphans",
+     {workflow::kUpdate, workflow::kDeleteOrphans},
+     workflow::kSetNull},
+    {"Close", {workflow::kUpdate}, workflow::kClose},
+    {"CloseAfterCleaning",
+     {workflow::kUpdate, workflow::kDeleteOrphans, workflow::kSetNull},
+     workflow::kClose},
+    {"ExitWithoutUpdate", {workflow::kUpdate}, workflow::kExitWithoutUpdate},
+};
+
+// One way to break one run of the action.
+struct Fault {
+  enum class Where { kFileCall, kEngineWrite, kEngineRead } where;
+  int index;
+  FileFault fileFault = FileFault::kDiskFull;
+
+  std::string describe() const {
+    switch (where) {
+      case Where::kFileCall:
+        return "file call " + std::to_string(index) + " " + nameOf(fileFault);
+      case Where::kEngineWrite:
+        return "engine write " + std::to_string(index);
+      case Where::kEngineRead:
+        return "engine read " + std::to_string(index);
+    }
+    return "?";
+  }
+};
+
+// The files and the window just before the action.
+struct Before {
+  std::string system;
+  std::string backup;
+  std::string working;
+  workflow::DialogState state;
+};
+
+class FaultTest : public ::testing::TestWithParam<Scenario> {
+ protected:
+  // A bench that has run the scenario's clicks up to its action.
+  std::unique_ptr<Bench> benchBeforeAction() {
+    auto bench = std::make_unique<Bench>();
+    bench->chooseSystemDatabase();
+    for (int index : GetParam().before) bench->click(index);
+    return bench;
+  }
+
+  // Where the action may be broken, found by counting a clean run, and what
+  // the system database holds once the clean run is finished.
+  std::vector<Fault> faultPoints(std::vector<std::string>& finalContent) {
+    std::unique_ptr<Bench> bench = benchBeforeAction();
+    bench->files().resetCounts();
+    vfs_.resetCounts();
+    bench->click(GetParam().action);
+    std::vector<Fault> faults;
+    for (int call = 0; call < bench->files().calls(); ++call) {
+      if (bench->files().wasCopy(call)) {
+        for (FileFault fault : kCopyFaults)
+          faults.push_back({Fault::Where::kFileCall, call, fault});
+      } else {
+        for (FileFault fault : kDeleteFaults) {
+          faults.push_back({Fault::Where::kFileCall, call, fault});
+        }
+      }
+    }
+    for (int write = 0; write < vfs_.writes(); ++write) {
+      faults.push_back({Fault::Where::kEngineWrite, write});
+    }
+    for (int read = 0; read < vfs_.reads(); ++read) {
+      faults.push_back({Fault::Where::kEngineRead, read});
+    }
+    finish(*bench);
+    finalContent = bench->contentOf(kSystemDatabase);
+    return faults;
+  }
+
+  void arm(Bench& bench, const Fault& fault) {
+    switch (fault.where) {
+      case Fault::Where::kFileCall:
+        bench.files().failCall(fault.index, fault.fileFault);
+        break;
+      case Fault::Where::kEngineWrite:
+        vfs_.failWrite(fault.index);
+        break;
+      case Fault::Where::kEngineRead:
+        vfs_.failRead(fault.index);
+        break;
+    }
+  }
+
+  bool fired(Bench& bench, const Fault& fault) const {
+    return fault.where == Fault::Where::kFileCall ? bench.files().fired() : vfs_.fired();
+  }
+
+  void disarm(Bench& bench) {
+    bench.files().clearFault();
+    vfs_.clearFault();
+  }
+
+  // Ends the run the way the user would after the action: Close, or for Exit
+  // without update Exit again.
+  void finish(Bench& bench) {
+    const int action = GetParam().action;
+    if (!bench.frame().closed()) {
+      bench.click(action == workflow::kExitWithoutUpdate ? action : workflow::kClose);
+    }
+  }
+
+  // After a stopped action: try it again without the fault, then finish.
+  void recover(Bench& bench) {
+    const int action = GetParam().action;
+    if (action == workflow::kUpdate) bench.nextMinute();  // the old backup name is taken
+    bench.click(action);
+    finish(bench);
+    ASSERT_TRUE(bench.frame().closed()) << "the program did not recover";
+  }
+
+  static void expectTruthAfterFault(Bench& bench, const Before& before, int action) {
+    const std::string system = bench.bytesOf(kSystemDatabase);
+    const bool committed = bench.state().instructions == kCommitted;
+    EXPECT_FALSE(bench.frame().closed()) << "a failed action closed the window";
+    if (action == workflow::kClose && committed) {
+      EXPECT_TRUE(sameBytes(system, before.working))
+          << "success claimed but the system database is not the new one";
+    } else {
+      EXPECT_TRUE(sameBytes(system, before.system))
+          << "the system database changed without a commit";
+    }
+    if (before.backup != "<missing>") {
+      EXPECT_TRUE(sameBytes(bench.bytesOf(kBackup), before.backup)) << "the backup was replaced";
+    } else if (bench.bytesOf(kBackup) != "<missing>") {
+      EXPECT_TRUE(sameBytes(bench.bytesOf(kBackup), before.system))
+          << "the backup is not the old database";
+    }
+    EXPECT_EQ(bench.leftovers(), std::vector<std::string>{}) << "a copy left its temporary file";
+    workflow::DialogState expected = before.state;
+    if ((action == workflow::kClose && committed) ||
+        (action == workflow::kExitWithoutUpdate && bench.state().instructions == kAbandoned)) {
+      expected.instructions = bench.state().instructions;
+    }
+    EXPECT_TRUE(bench.state() == expected) << "a stopped action changed the window's state";
+    if (action == workflow::kClose && !committed) {
+      EXPECT_TRUE(sameBytes(bench.bytesOf(kWorking), before.working))
+          << "the working copy was lost";
+    }
+  }
+
+  // Once the user has finished: the system database is sound and holds what
+  // a run without faults gives, and every backup is the old database.
+  void expectFinishedWell(Bench& bench, const Before& before,
+                          const std::vector<std::string>& finalContent) {
+    if (GetParam().action == workflow::kExitWithoutUpdate) {
+      EXPECT_TRUE(sameBytes(bench.bytesOf(kSystemDatabase), before.system));
+      EXPECT_EQ(bench.bytesOf(kWorking), "<missing>");
+    } else {
+      EXPECT_EQ(bench.integrityOf(kSystemDatabase), "ok");
+      EXPECT_EQ(bench.contentOf(kSystemDatabase), finalContent);
+    }
+    const std::string old = before.backup == "<missing>" ? before.system : before.backup;
+    ASSERT_FALSE(bench.backups().empty());
+    for (const std::string& backup : bench.backups()) {
+      EXPECT_TRUE(sameBytes(bench.bytesOf(backup), old)) << backup;
+    }
+  }
+
+  FaultyVfs vfs_;
+};
+
+TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUsable) {
+  std::vector<std::string> finalContent;
+  const std::vector<Fault> faults = faultPoints(finalContent);
+  ASSERT_FALSE(faults.empty());
+  ASSERT_FALSE(finalContent.empty());
+  int injected = 0;
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.describe());
+    std::unique_ptr<Bench> bench = benchBeforeAction();
+    const Before before{bench->bytesOf(kSystemDatabase), bench->bytesOf(kBackup),
+                        bench->bytesOf(kWorking), bench->state()};
+    arm(*bench, fault);
+    bench->click(GetParam().action);
+    disarm(*bench);
+    ASSERT_TRUE(fired(*bench, fault)) << "the fault point was never reached";
+    ++injected;
+    expectTruthAfterFault(*bench, before, GetParam().action);
+    recover(*bench);
+    expectFinishedWell(*bench, before, finalContent);
+    if (HasFailure()) break;  // one broken fault point tells the story
+  }
+  std::cout << "[ faults ] " << GetParam().name << ": " << injected << " faults injected\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, FaultTest, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace korvane::reliability
