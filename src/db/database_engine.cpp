@@ -10,6 +10,8 @@
 #include "db/connection.h"
 #include "db/database_opener.h"
 #include "db/jet_errors.h"
+#include "db/jet_file/jet_file.h"
+#include "db/jet_source.h"
 #include "db/parser.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
@@ -36,8 +38,9 @@ stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath)
   }
 }
 
-// An SQLite URI that opens `hostPath` read-write and never creates it.
-std::string uriOf(const stdfs::path& hostPath) {
+// An SQLite URI that opens `hostPath` in `mode` ("rw" or "ro") and never
+// creates it.
+std::string uriOf(const stdfs::path& hostPath, const char* mode) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri = "file:";
   for (unsigned char c : hostPath.string()) {
@@ -49,7 +52,7 @@ std::string uriOf(const stdfs::path& hostPath) {
       uri += kHex[c & 15];
     }
   }
-  return uri + "?mode=rw";
+  return uri + "?mode=" + mode;
 }
 
 }  // namespace
@@ -59,6 +62,9 @@ struct Database::Impl {
   stdfs::path hostPath;
   std::optional<fs::PathMap> paths;
   std::unique_ptr<fs::FileHold> hold;
+  // The SQLite copy a real Jet file is read through; declared before the
+  // connection so that it is removed after the connection is closed.
+  std::unique_ptr<JetSourceCopy> jetCopy;
   std::unique_ptr<Connection> connection;
   std::unique_ptr<Catalog> catalog;
 };
@@ -72,10 +78,12 @@ class AttachedTarget {
   AttachedTarget(Database::Impl& d, const std::string& windowsPath) : connection_(*d.connection) {
     if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
     const stdfs::path host = hostPathOf(*d.paths, windowsPath);
+    // A real Jet file is only ever read: refused before anything is attached.
+    if (looksLikeJetFile(host)) raiseJet(jeterr::kReadOnly, windowsPath);
     checkDatabaseFile(host, windowsPath);
     hold_ = fs::FileHold::acquire(host);
     if (!hold_) raiseJet(jeterr::kCannotOpen, windowsPath);
-    connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host)},
+    connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
                       [](const Connection::ColumnText&) {});
     attached_ = true;
     connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; PRAGMA " +
@@ -94,6 +102,18 @@ class AttachedTarget {
   std::unique_ptr<fs::FileHold> hold_;
   bool attached_ = false;
 };
+
+// Serves the real Jet file of `request` through a read-only SQLite copy. The
+// copy is opened by a "mode=ro" URI on a read-write connection: every write
+// to it fails with SQLITE_READONLY (3027), while IN 'file' targets can still
+// be attached read-write, which a connection opened read-only refuses.
+void openJetSource(Database::Impl& d, const OpenRequest& request) {
+  d.hold = fs::FileHold::acquire(request.hostPath);
+  if (!d.hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
+  d.jetCopy = JetSourceCopy::import(request.hostPath, request.windowsPath);
+  d.connection = std::make_unique<Connection>(stdfs::path(uriOf(d.jetCopy->file(), "ro")),
+                                              request.windowsPath, false, false);
+}
 
 void run(Connection& connection, const SqlSteps& steps) {
   inSavepoint(connection, [&] {
@@ -132,6 +152,8 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
     // Writes the header, so that the new file is a database from now on.
     d->connection->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
     d->hold = fs::FileHold::acquire(request.hostPath);
+  } else if (looksLikeJetFile(request.hostPath)) {
+    openJetSource(*d, request);
   } else {
     checkDatabaseFile(request.hostPath, request.windowsPath);
     d->hold = fs::FileHold::acquire(request.hostPath);
@@ -166,6 +188,7 @@ void Database::close() {
   if (!isOpen()) raiseJet(jeterr::kObjectInvalid);
   impl_->catalog.reset();
   impl_->connection.reset();
+  impl_->jetCopy.reset();
   impl_->hold.reset();
 }
 
