@@ -1,0 +1,818 @@
+// korvane-bench: Korvane's Update, Delete orphans and Set un-measured values
+// to Null against the same work written by hand in SQLite, on identical
+// copies of generated databases, at several scales.
+//
+//   korvane-bench [--scales 10000,100000,1000000] [--reps 5] [--work DIR] [--keep]
+//
+// For every scale the generator writes a master old system database and the
+// template (in a child process). Then, for every repetition, two fresh child
+// processes run the three actions on fresh copies of the masters, one through
+// Korvane's real command frame and engine, one as hand-written SQLite
+// statements; the order alternates between repetitions. A third child times
+// the file copy: the file services' copyFile of the old database against
+// `cp` (and `cp` followed by fsync) on the same file. Each child prints one
+// RESULT line with its times, its peak resident memory and a fingerprint of
+// the working copy it left; the two sides must leave the same database, or
+// the figures are void. The parent prints medians, ratios, scaling and
+// memory. Every child starts from `sync`, so no write-back of an earlier
+// run is charged to it. See docs/performance.md.
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fs/clock.h"
+#include "fs/failure.h"
+#include "fs/file_services.h"
+#include "fs/path_map.h"
+#include "generator.h"
+#include "workflow/command_frame.h"
+#include "workflow/dialog_state.h"
+#include "workflow/naming.h"
+
+namespace {
+
+namespace stdfs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The stamp the fixed clock gives: 7 December 2026, 08:43.
+constexpr const char* kStamp = "261207_0843";
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// ---- memory -----------------------------------------------------------------
+
+// Peak resident memory of this process (getrusage), in KiB. It only grows.
+long maxRssKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Peak resident memory of this address space since the last resetPeakRss()
+// (VmHWM), in KiB.
+long peakRssKib() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+// Starts a new VmHWM period (Linux: writing 5 to clear_refs).
+void resetPeakRss() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+}
+
+// CPU seconds (user and system) and bytes handed to storage, of this process
+// and of the children it has waited for (`cp`).
+struct Usage {
+  double cpu = 0;
+  double written = 0;
+};
+
+Usage usageNow() {
+  Usage u;
+  for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    rusage r{};
+    getrusage(who, &r);
+    u.cpu += r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec +
+             r.ru_stime.tv_usec / 1e6;
+    u.written += static_cast<double>(r.ru_oublock) * 512.0;
+  }
+  return u;
+}
+
+// What one timed action cost.
+struct Measured {
+  double seconds = 0;
+  double cpu = 0;
+  double written = 0;
+  double copySeconds = 0;  // of `seconds`, spent copying files
+  long peakKib = 0;
+};
+
+// Runs `body` after a sync (so no earlier write-back is charged to it) and a
+// new peak-memory period.
+template <typename Body>
+Measured measure(Body body) {
+  sync();
+  resetPeakRss();
+  const Usage before = usageNow();
+  const auto start = Clock::now();
+  body();
+  Measured m;
+  m.seconds = secondsSince(start);
+  const Usage after = usageNow();
+  m.cpu = after.cpu - before.cpu;
+  m.written = after.written - before.written;
+  m.peakKib = peakRssKib();
+  return m;
+}
+
+// ---- small helpers ----------------------------------------------------------
+
+[[noreturn]] void fail(const std::string& what) {
+  std::fprintf(stderr, "korvane-bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// Runs `argv` and waits; fails the benchmark when it does not exit with 0.
+// With `output`, its standard output is collected there.
+void runProgram(const std::vector<std::string>& argv, std::string* output = nullptr) {
+  int pipeFds[2] = {-1, -1};
+  if (output && pipe(pipeFds) != 0) fail("pipe failed");
+  const pid_t pid = fork();
+  if (pid < 0) fail("fork failed");
+  if (pid == 0) {
+    if (output) {
+      dup2(pipeFds[1], STDOUT_FILENO);
+      close(pipeFds[0]);
+      close(pipeFds[1]);
+    }
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  if (output) {
+    close(pipeFds[1]);
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) output->append(buffer, n);
+    close(pipeFds[0]);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::string shown;
+    for (const auto& a : argv) shown += a + " ";
+    fail("failed: " + shown);
+  }
+}
+
+void copyPlain(const stdfs::path& from, const stdfs::path& to) {
+  stdfs::copy_file(from, to, stdfs::copy_options::overwrite_existing);
+}
+
+void fsyncFile(const stdfs::path& file) {
+  FILE* f = std::fopen(file.c_str(), "r+");
+  if (!f) fail("cannot open " + file.string());
+  fsync(fileno(f));
+  std::fclose(f);
+}
+
+// A plain SQLite connection with SQLite's defaults: rollback journal
+// (DELETE), synchronous FULL, the default page cache; as Korvane's.
+class Sqlite {
+ public:
+  explicit Sqlite(const stdfs::path& file, bool readOnly = false) {
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK)
+      fail("cannot open " + file.string());
+  }
+  ~Sqlite() { sqlite3_close(db_); }
+  Sqlite(const Sqlite&) = delete;
+  Sqlite& operator=(const Sqlite&) = delete;
+
+  void exec(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+      const std::string text = error ? error : "?";
+      sqlite3_free(error);
+      fail("SQLite: " + text + " in: " + sql);
+    }
+  }
+
+  // The rows of `sql`, columns joined by ',' and rows by ';'.
+  std::string text(const std::string& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+      fail(std::string("SQLite: ") + sqlite3_errmsg(db_) + " in: " + sql);
+    std::string out;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      if (!out.empty()) out += ';';
+      for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+        const unsigned char* v = sqlite3_column_text(stmt, i);
+        out += (i ? "," : "") + std::string(v ? reinterpret_cast<const char*>(v) : "NULL");
+      }
+    }
+    sqlite3_finalize(stmt);
+    return out;
+  }
+
+  std::vector<std::string> columns(const std::string& table) {
+    std::vector<std::string> names;
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info(?1)", -1, &stmt, nullptr);
+    sqlite3_bind_text(stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+      names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    if (names.empty()) fail("no table " + table);
+    return names;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+std::string sqlName(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string list(const std::vector<std::string>& names) {
+  std::string out;
+  for (const auto& n : names) out += (out.empty() ? "" : ", ") + sqlName(n);
+  return out;
+}
+
+// What a working copy holds after the three actions, to tell that both sides
+// did the same work. Integer sums only, so scan order cannot change them.
+std::string fingerprint(const stdfs::path& working) {
+  Sqlite db(working, true);
+  const char* queries[] = {
+      "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
+      "ORDER BY name)",
+      "SELECT count(*), sum(CAST(round((\"Sample Date\" - 36000) * 1440) AS INTEGER)), "
+      "sum(\"Lab Code\" = 'LAB') FROM Samples",
+      "SELECT count(*), sum(ID), max(ID), sum(\"Experiment Date\" IS NULL), "
+      "sum(ID * (CAST(round((\"Experiment Date\" - 36000) * 1440) AS INTEGER) % 1000003)), "
+      "sum(CAST(round((\"Sample Date\" - 36000) * 1440) AS INTEGER) % 1000003), "
+      "sum(Temperature) FROM Experiments",
+      "SELECT count(*), sum(\"Measurement No\"), sum(C1 IS NULL), sum(zp IS NULL), "
+      "sum(K21 IS NULL), sum(K1 IS NULL), sum(K10 IS NULL), sum(A1 IS NULL), sum(PSM IS NULL), "
+      "sum(D85 IS NULL), sum(CAST(round(coalesce(C1, 0) * 100) AS INTEGER)), "
+      "sum(CAST(round(coalesce(A21, 0) * 100) AS INTEGER)), "
+      "sum(CAST(round(coalesce(PSWBi, 0) * 100) AS INTEGER)) FROM Measurements",
+      "SELECT count(*), sum(Category IS NOT NULL), group_concat(Name, '|') FROM "
+      "(SELECT Name, Category FROM Materials ORDER BY Name)",
+      "SELECT count(*), group_concat(\"User Name\", '|') FROM (SELECT \"User Name\" FROM Users "
+      "ORDER BY 1)",
+      "SELECT count(*), group_concat(TableName || '.' || FieldName || '.' || PropertyName, '|') "
+      "FROM (SELECT * FROM MSysFieldProperties ORDER BY 1, 2, 3)",
+  };
+  std::string out;
+  for (const char* q : queries) out += db.text(q) + "\n";
+  return out;
+}
+
+std::string hashOf(const std::string& text) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
+  char buffer[17];
+  std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(h));
+  return buffer;
+}
+
+// ---- the children -----------------------------------------------------------
+
+struct ChildResult {
+  std::map<std::string, std::string> values;
+  double number(const std::string& key) const {
+    auto it = values.find(key);
+    if (it == values.end()) fail("a child did not report " + key);
+    return std::stod(it->second);
+  }
+};
+
+void report(const std::vector<std::pair<std::string, std::string>>& values) {
+  std::string line = "RESULT";
+  for (const auto& [k, v] : values) line += " " + k + "=" + v;
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+std::string num(double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.6f", v);
+  return buffer;
+}
+
+void addMeasured(std::vector<std::pair<std::string, std::string>>& out, const std::string& key,
+                 const Measured& m) {
+  out.emplace_back(key, num(m.seconds));
+  out.emplace_back("cpu_" + key, num(m.cpu));
+  out.emplace_back("written_" + key, num(m.written));
+  out.emplace_back("copying_" + key, num(m.copySeconds));
+  out.emplace_back("hwm_" + key, std::to_string(m.peakKib));
+}
+
+// The real file services, with the time spent in copyFile added up.
+class TimedFileServices : public korvane::fs::FileServices {
+ public:
+  explicit TimedFileServices(korvane::fs::FileServices& real) : real_(real) {}
+  void copyFile(const std::string& from, const std::string& to,
+                korvane::fs::Overwrite mode) override {
+    const auto start = Clock::now();
+    try {
+      real_.copyFile(from, to, mode);
+    } catch (...) {
+      seconds += secondsSince(start);
+      throw;
+    }
+    seconds += secondsSince(start);
+  }
+  void deleteFile(const std::string& path) override { real_.deleteFile(path); }
+  bool fileExists(const std::string& path) override { return real_.fileExists(path); }
+  double seconds = 0;
+
+ private:
+  korvane::fs::FileServices& real_;
+};
+
+// The one RESULT line of an action child, and the fingerprint beside it.
+void reportActions(const stdfs::path& working, const stdfs::path& run, const Measured& update,
+                   const Measured& orphans, const Measured& nulls, long maxAfterUpdate,
+                   long maxAfterAll) {
+  const std::string print = fingerprint(working);
+  std::ofstream(run / "fingerprint.txt") << print;
+  std::vector<std::pair<std::string, std::string>> out;
+  addMeasured(out, "update", update);
+  addMeasured(out, "orphans", orphans);
+  addMeasured(out, "nulls", nulls);
+  out.emplace_back("maxrss_update", std::to_string(maxAfterUpdate));
+  out.emplace_back("maxrss_all", std::to_string(maxAfterAll));
+  out.emplace_back("working_bytes", std::to_string(stdfs::file_size(working)));
+  out.emplace_back("fingerprint", hashOf(print));
+  report(out);
+}
+
+// Korvane: the real command frame with the real file services on a
+// Wine-style prefix in `run`, a fixed clock, and the engine it creates.
+void childKorvane(const stdfs::path& master, const stdfs::path& run) {
+  using namespace korvane;
+  using namespace korvane::workflow;
+  const stdfs::path prefix = run / "prefix";
+  const stdfs::path driveC = prefix / "drive_c";
+  stdfs::create_directories(driveC / "data_aco" / "Backup");
+  stdfs::create_directories(prefix / "dosdevices");
+  stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
+  copyPlain(master / "QX_aco.mdb", driveC / "data_aco" / "QX_aco.mdb");
+  copyPlain(master / "QX_Std.mdb", driveC / "data_aco" / "QX_Std.mdb");
+  sync();
+
+  fs::PathMap paths(prefix);
+  fs::HostFileServices hostFiles(paths);
+  TimedFileServices files(hostFiles);
+  fs::FixedClock clock(fs::LocalTime{2026, 12, 7, 8, 43, 15});
+  CommandFrame frame(Services{files, clock, paths});
+  // What start-up and the choice of the system database leave behind.
+  UpdateContext& context = frame.context();
+  context.dataFolder = kDataFolder;
+  context.selectedPath = kSystemDatabase;
+  context.state.options[kSystemOption].selected = true;
+  context.state.options[kExternalOption].selected = false;
+  context.state.command(kUpdate).visible = true;
+
+  auto click = [&](int index, const char* name, auto completed) {
+    files.seconds = 0;
+    Measured m = measure([&] { frame.commandClick(index); });
+    m.copySeconds = files.seconds;
+    if (!completed())
+      fail(std::string("Korvane's ") + name + " stopped at a failing step; last statement: " +
+           context.sql);
+    return m;
+  };
+  const auto update = click(kUpdate, "Update", [&] {
+    return !context.state.command(kUpdate).visible && context.state.command(kDeleteOrphans).visible;
+  });
+  const long maxAfterUpdate = maxRssKib();
+  const auto orphans = click(kDeleteOrphans, "Delete orphans",
+                             [&] { return !context.state.command(kDeleteOrphans).visible; });
+  const auto nulls = click(kSetNull, "Set un-measured values to Null",
+                           [&] { return !context.state.command(kSetNull).visible; });
+  const long maxAfterAll = maxRssKib();
+
+  const stdfs::path working = paths.toHost(systemNames(kStamp).workingPath);
+  reportActions(working, run, update, orphans, nulls, maxAfterUpdate, maxAfterAll);
+}
+
+// The same work as hand-written SQLite statements on plain paths: `cp` for
+// the copies, ATTACH and INSERT ... SELECT with explicit column lists, the
+// anti-join deletes, the three UPDATEs. Each statement is its own
+// transaction, as each Execute is in Jet; rows that break a key are skipped
+// with OR IGNORE, as Jet skips them.
+void childHand(const stdfs::path& master, const stdfs::path& run) {
+  const stdfs::path data = run / "data_aco";
+  stdfs::create_directories(data / "Backup");
+  copyPlain(master / "QX_aco.mdb", data / "QX_aco.mdb");
+  copyPlain(master / "QX_Std.mdb", data / "QX_Std.mdb");
+  const stdfs::path backup = data / "Backup" / (std::string("QX_aco_") + kStamp + ".mdb");
+  const stdfs::path working = data / "Backup" / (std::string("QX_aco_") + kStamp + "_update.mdb");
+
+  // The statements, written for the old layout and the template's standard
+  // materials (column lists read once, before any timing).
+  std::map<std::string, std::vector<std::string>> oldColumns;
+  std::vector<std::string> standardColumns;
+  {
+    Sqlite old(data / "QX_aco.mdb", true);
+    for (const char* t : {"Samples", "Measurements", "Materials", "Users"})
+      oldColumns[t] = old.columns(t);
+    Sqlite templ(data / "QX_Std.mdb", true);
+    standardColumns = templ.columns("Standard Materials");
+  }
+  auto transfer = [&](const std::string& table) {
+    const std::string cols = list(oldColumns[table]);
+    return "INSERT OR IGNORE INTO w." + sqlName(table) + " (" + cols + ") SELECT " + cols +
+           " FROM main." + sqlName(table);
+  };
+  const std::vector<std::string> transfers = {
+      transfer("Samples"),
+      "INSERT OR IGNORE INTO w.\"Experiments\" (\"System ID\", \"Experiment Date\", "
+      "\"Sample Date\", \"ID\") SELECT \"System ID\", \"Experiment Date\", \"Sample Date\", "
+      "(SELECT coalesce(max(\"ID\"), 0) FROM w.\"Experiments\") + row_number() OVER "
+      "(ORDER BY \"Experiment Date\") FROM main.\"Experiments\" ORDER BY \"Experiment Date\"",
+      transfer("Measurements"),
+      transfer("Materials"),
+      transfer("Users"),
+  };
+  const std::string standard = list(standardColumns);
+  sync();
+
+  double copying = 0;
+  auto cp = [&](const stdfs::path& from, const stdfs::path& to) {
+    const auto start = Clock::now();
+    runProgram({"cp", from.string(), to.string()});
+    copying += secondsSince(start);
+  };
+  Measured update = measure([&] {
+    cp(data / "QX_aco.mdb", backup);
+    cp(data / "QX_Std.mdb", working);
+    {
+      Sqlite source(backup);
+      source.exec("ATTACH DATABASE '" + working.string() + "' AS w");
+      for (const auto& sql : transfers) source.exec(sql);
+      source.exec("DETACH DATABASE w");
+    }
+    Sqlite db(working);
+    db.exec(
+        "DELETE FROM \"Materials\" WHERE \"Name\" COLLATE NOCASE IN "
+        "(SELECT \"Name\" FROM \"Standard Materials\")");
+    db.exec("INSERT OR IGNORE INTO \"Materials\" (" + standard + ") SELECT " + standard +
+            " FROM \"Standard Materials\"");
+    db.exec(
+        "BEGIN; DROP TABLE \"Standard Materials\"; DELETE FROM \"MSysFieldProperties\" WHERE "
+        "\"TableName\" = 'Standard Materials'; COMMIT");
+  });
+  update.copySeconds = copying;
+  const long maxAfterUpdate = maxRssKib();
+  const Measured orphans = measure([&] {
+    Sqlite db(working);
+    db.exec(
+        "DELETE FROM \"Experiments\" WHERE NOT EXISTS (SELECT 1 FROM \"Measurements\" WHERE "
+        "\"Measurements\".\"Experiment Date\" = \"Experiments\".\"Experiment Date\")");
+    db.exec(
+        "DELETE FROM \"Samples\" WHERE NOT EXISTS (SELECT 1 FROM \"Experiments\" WHERE "
+        "\"Experiments\".\"Sample Date\" = \"Samples\".\"Sample Date\")");
+  });
+  const Measured nulls = measure([&] {
+    Sqlite db(working);
+    db.exec(
+        "UPDATE \"Measurements\" SET C1 = NULL, zp = NULL, E1 = NULL, K18 = NULL, K7 = NULL, "
+        "K2 = NULL, K14 = NULL, K15 = NULL, K4 = NULL, K16 = NULL, K21 = NULL WHERE C1 = 0");
+    db.exec(
+        "UPDATE \"Measurements\" SET K1 = NULL, K5 = NULL, K6 = NULL, K11 = NULL, K12 = NULL, "
+        "K8 = NULL, K9 = NULL, K10 = NULL WHERE K1 = 0");
+    db.exec(
+        "UPDATE \"Measurements\" SET PSM = NULL, PSW = NULL, A1 = NULL, A2 = NULL, A3 = NULL, "
+        "A4 = NULL, A5 = NULL, A6 = NULL, A7 = NULL, A8 = NULL, A9 = NULL, A10 = NULL, "
+        "A11 = NULL, A12 = NULL, A13 = NULL, A14 = NULL, A15 = NULL, A16 = NULL, A17 = NULL, "
+        "A18 = NULL, A19 = NULL, A20 = NULL, A21 = NULL, F_low = NULL, F_high = NULL, "
+        "N_exp = NULL, Lin_exp = NULL, ERR_LOG = NULL, PSM_1 = NULL, PSM_2 = NULL, "
+        "CONT_1 = NULL, CONT_2 = NULL, ERR_BI = NULL, PSMBi = NULL, PSMN = NULL, PSMM = NULL, "
+        "PSMW = NULL, PSWBi = NULL, PSW_1 = NULL, PSW_2 = NULL, D15 = NULL, D50 = NULL, "
+        "D85 = NULL WHERE A1 = 0");
+  });
+  const long maxAfterAll = maxRssKib();
+
+  reportActions(working, run, update, orphans, nulls, maxAfterUpdate, maxAfterAll);
+}
+
+// The copy of the old system database (the largest file; Update's backup
+// copy): the file services' copyFile, `cp`, and `cp` followed by fsync of the
+// copy (copyFile flushes its copy before publishing it). `first` rotates the
+// order between repetitions.
+void childCopies(const stdfs::path& master, const stdfs::path& run, int first) {
+  using namespace korvane;
+  const stdfs::path prefix = run / "prefix";
+  const stdfs::path driveC = prefix / "drive_c";
+  stdfs::create_directories(driveC / "data_aco" / "Backup");
+  stdfs::create_directories(prefix / "dosdevices");
+  stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
+  const stdfs::path source = driveC / "data_aco" / "QX_aco.mdb";
+  copyPlain(master / "QX_aco.mdb", source);
+  fs::PathMap paths(prefix);
+  fs::HostFileServices files(paths);
+
+  std::map<std::string, double> took;
+  const std::vector<std::pair<std::string, std::function<void()>>> ways = {
+      {"copy_korvane",
+       [&] {
+         files.copyFile("C:\\data_aco\\QX_aco.mdb", "C:\\data_aco\\Backup\\copy.mdb",
+                        fs::Overwrite::kNever);
+       }},
+      {"copy_cp",
+       [&] {
+         runProgram({"cp", source.string(), (driveC / "data_aco" / "Backup" / "copy.mdb").string()});
+       }},
+      {"copy_cp_fsync",
+       [&] {
+         const stdfs::path to = driveC / "data_aco" / "Backup" / "copy.mdb";
+         runProgram({"cp", source.string(), to.string()});
+         fsyncFile(to);
+       }},
+  };
+  for (size_t i = 0; i < ways.size(); ++i) {
+    const auto& [name, copy] = ways[(first + i) % ways.size()];
+    stdfs::remove(driveC / "data_aco" / "Backup" / "copy.mdb");
+    sync();
+    const auto start = Clock::now();
+    copy();
+    took[name] = secondsSince(start);
+  }
+  stdfs::remove(driveC / "data_aco" / "Backup" / "copy.mdb");
+  report({{"copy_korvane", num(took["copy_korvane"])},
+          {"copy_cp", num(took["copy_cp"])},
+          {"copy_cp_fsync", num(took["copy_cp_fsync"])},
+          {"bytes", std::to_string(stdfs::file_size(source))}});
+}
+
+void childGenerate(const stdfs::path& master, long long measurements) {
+  korvane::bench::GeneratorOptions options;
+  options.measurements = measurements;
+  options.oldSystemScript = korvane::bench::defaultOldSystemScript();
+  options.templateScript = korvane::bench::defaultTemplateScript();
+  const auto start = Clock::now();
+  const auto counts = korvane::bench::generateDatabases(master, options);
+  report({{"seconds", num(secondsSince(start))},
+          {"samples", std::to_string(counts.samples)},
+          {"experiments", std::to_string(counts.experiments)},
+          {"measurements", std::to_string(counts.measurements)},
+          {"bytes", std::to_string(stdfs::file_size(master / "QX_aco.mdb"))}});
+}
+
+// ---- the parent -------------------------------------------------------------
+
+std::string self() {
+  return stdfs::read_symlink("/proc/self/exe").string();
+}
+
+ChildResult runChild(const std::vector<std::string>& args) {
+  sync();
+  std::vector<std::string> argv = {self()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::string out;
+  runProgram(argv, &out);
+  std::istringstream lines(out);
+  std::string line;
+  ChildResult result;
+  while (std::getline(lines, line)) {
+    if (line.rfind("RESULT ", 0) != 0) continue;
+    std::istringstream fields(line.substr(7));
+    std::string field;
+    while (fields >> field) {
+      const auto eq = field.find('=');
+      result.values[field.substr(0, eq)] = field.substr(eq + 1);
+    }
+  }
+  if (result.values.empty()) fail("a child reported nothing: " + out);
+  return result;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double mib(double kib) { return kib / 1024.0; }
+
+struct ScaleFigures {
+  long long scale = 0;
+  std::map<std::string, std::vector<double>> korvane, hand, copies;
+  std::string korvanePrint, handPrint;
+  ChildResult generated;
+};
+
+const std::vector<std::pair<std::string, std::string>> kActions = {
+    {"update", "Update"},
+    {"orphans", "Delete orphans"},
+    {"nulls", "Set un-measured values to Null"},
+};
+
+// The median of the ratios of runs that ran next to each other.
+double pairedRatio(const std::vector<double>& korvane, const std::vector<double>& hand) {
+  std::vector<double> ratios;
+  for (size_t i = 0; i < korvane.size() && i < hand.size(); ++i)
+    ratios.push_back(korvane[i] / hand[i]);
+  return median(ratios);
+}
+
+void printScale(const ScaleFigures& f, int reps) {
+  std::printf("\n== %lld measurements (generated: %.0f samples, %.0f experiments, old database "
+              "%.1f MiB, in %.1f s) ==\n",
+              f.scale, f.generated.number("samples"), f.generated.number("experiments"),
+              f.generated.number("bytes") / 1048576.0, f.generated.number("seconds"));
+  std::printf("wall-clock seconds, median of %d runs each:\n", reps);
+  std::printf("  %-31s %9s %9s %7s %8s   %s\n", "action", "Korvane", "by hand", "ratio",
+              "paired", "runs (Korvane/by hand)");
+  for (const auto& [key, name] : kActions) {
+    const auto& k = f.korvane.at(key);
+    const auto& h = f.hand.at(key);
+    std::string runs;
+    for (size_t i = 0; i < k.size(); ++i) {
+      char b[64];
+      std::snprintf(b, sizeof b, " %.3f/%.3f", k[i], h[i]);
+      runs += b;
+    }
+    std::printf("  %-31s %9.3f %9.3f %7.3f %8.3f  %s\n", name.c_str(), median(k), median(h),
+                median(k) / median(h), pairedRatio(k, h), runs.c_str());
+  }
+  std::printf("what the time is made of (medians; Korvane | by hand):\n");
+  std::printf("  %-31s %17s %17s %19s\n", "action", "CPU s", "written MiB", "copying files s");
+  for (const auto& [key, name] : kActions) {
+    std::printf("  %-31s %8.3f|%-8.3f %8.1f|%-8.1f %9.3f|%-9.3f\n", name.c_str(),
+                median(f.korvane.at("cpu_" + key)), median(f.hand.at("cpu_" + key)),
+                median(f.korvane.at("written_" + key)) / 1048576.0,
+                median(f.hand.at("written_" + key)) / 1048576.0,
+                median(f.korvane.at("copying_" + key)), median(f.hand.at("copying_" + key)));
+  }
+  std::printf("peak resident memory, MiB (VmHWM of the action; Korvane | by hand):\n");
+  for (const auto& [key, name] : kActions)
+    std::printf("  %-31s %8.1f|%-8.1f\n", name.c_str(), mib(median(f.korvane.at("hwm_" + key))),
+                mib(median(f.hand.at("hwm_" + key))));
+  std::printf("  %-31s %8.1f|%-8.1f\n", "ru_maxrss of the process after Update",
+              mib(median(f.korvane.at("maxrss_update"))), mib(median(f.hand.at("maxrss_update"))));
+  std::printf("  %-31s %8.1f|%-8.1f\n", "ru_maxrss of the process at the end",
+              mib(median(f.korvane.at("maxrss_all"))), mib(median(f.hand.at("maxrss_all"))));
+  const double kc = median(f.copies.at("copy_korvane")), cp = median(f.copies.at("copy_cp")),
+               cpf = median(f.copies.at("copy_cp_fsync"));
+  std::printf("copy of the old database (%.1f MiB), median of %d: copyFile %.3f s; cp %.3f s "
+              "(ratio %.2f); cp + fsync %.3f s (ratio %.2f)\n",
+              median(f.copies.at("bytes")) / 1048576.0, reps, kc, cp, kc / cp, cpf, kc / cpf);
+  std::printf("working copies identical on both sides: %s (working copy %.1f MiB)\n",
+              f.korvanePrint == f.handPrint ? "yes" : "NO",
+              median(f.korvane.at("working_bytes")) / 1048576.0);
+}
+
+int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work, bool keep) {
+  const bool madeWork = work.empty();
+  if (madeWork) {
+    std::string pattern = (stdfs::temp_directory_path() / "korvane-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) fail("mkdtemp failed");
+    work = pattern;
+  }
+  stdfs::create_directories(work);
+  std::printf("korvane-bench: %zu scale(s), %d repetitions, Korvane and hand-written runs "
+              "alternating, each in a fresh process; work folder %s\n",
+              scales.size(), reps, work.c_str());
+  std::fflush(stdout);
+
+  std::vector<ScaleFigures> all;
+  bool identical = true;
+  for (long long scale : scales) {
+    ScaleFigures f;
+    f.scale = scale;
+    const stdfs::path master = work / ("master-" + std::to_string(scale));
+    f.generated = runChild({"--child", "generate", master.string(), std::to_string(scale)});
+    std::fprintf(stderr, "[%lld] generated in %.1f s\n", scale, f.generated.number("seconds"));
+    for (int rep = 0; rep < reps; ++rep) {
+      const char* order[2] = {"korvane", "hand"};
+      if (rep % 2) std::swap(order[0], order[1]);
+      for (const char* side : order) {
+        const stdfs::path run = work / (std::string("run-") + side);
+        stdfs::remove_all(run);
+        stdfs::create_directories(run);
+        const ChildResult r = runChild({"--child", side, master.string(), run.string()});
+        auto& into = std::string(side) == "korvane" ? f.korvane : f.hand;
+        for (const auto& [k, v] : r.values)
+          if (k != "fingerprint") into[k].push_back(std::stod(v));
+        std::string print;
+        std::getline(std::ifstream(run / "fingerprint.txt"), print, '\0');
+        (std::string(side) == "korvane" ? f.korvanePrint : f.handPrint) = print;
+        std::fprintf(stderr, "[%lld] rep %d %-7s: update %.3f s, orphans %.3f s, nulls %.3f s\n",
+                     scale, rep + 1, side, r.number("update"), r.number("orphans"),
+                     r.number("nulls"));
+        stdfs::remove_all(run);
+      }
+      if (f.korvanePrint != f.handPrint) {
+        identical = false;
+        std::fprintf(stderr, "Korvane:\n%s\nby hand:\n%s\n", f.korvanePrint.c_str(),
+                     f.handPrint.c_str());
+      }
+      const stdfs::path run = work / "run-copies";
+      stdfs::remove_all(run);
+      stdfs::create_directories(run);
+      const ChildResult c =
+          runChild({"--child", "copies", master.string(), run.string(), std::to_string(rep)});
+      for (const auto& [k, v] : c.values) f.copies[k].push_back(std::stod(v));
+      stdfs::remove_all(run);
+    }
+    printScale(f, reps);
+    std::fflush(stdout);
+    all.push_back(std::move(f));
+    if (!keep) stdfs::remove_all(master);
+  }
+
+  std::printf("\n== summary ==\n");
+  std::printf("ratio Korvane / by hand:");
+  for (const auto& f : all) {
+    std::printf("\n  %9lld:", f.scale);
+    for (const auto& [key, name] : kActions)
+      std::printf("  %s %.3f", name.c_str(), median(f.korvane.at(key)) / median(f.hand.at(key)));
+  }
+  std::printf("\nscaling, time at 10x the rows / time (Korvane; by hand):");
+  for (size_t i = 1; i < all.size(); ++i) {
+    const double rows = static_cast<double>(all[i].scale) / all[i - 1].scale;
+    std::printf("\n  %lld -> %lld (%.0fx rows):", all[i - 1].scale, all[i].scale, rows);
+    for (const auto& [key, name] : kActions)
+      std::printf("  %s %.2fx; %.2fx", name.c_str(),
+                  median(all[i].korvane.at(key)) / median(all[i - 1].korvane.at(key)),
+                  median(all[i].hand.at(key)) / median(all[i - 1].hand.at(key)));
+  }
+  if (all.size() > 1) {
+    std::printf("\npeak resident memory during Update, largest minus smallest scale: %.1f MiB "
+                "(VmHWM), %.1f MiB (ru_maxrss)",
+                mib(median(all.back().korvane.at("hwm_update")) -
+                    median(all.front().korvane.at("hwm_update"))),
+                mib(median(all.back().korvane.at("maxrss_update")) -
+                    median(all.front().korvane.at("maxrss_update"))));
+  }
+  std::printf("\nworking copies identical on both sides at every scale: %s\n",
+              identical ? "yes" : "NO (figures void)");
+  std::printf("benchmark process itself: peak %.1f MiB\n", mib(maxRssKib()));
+  if (madeWork && !keep) stdfs::remove_all(work);
+  return identical ? 0 : 1;
+}
+
+std::vector<long long> parseScales(const std::string& text) {
+  std::vector<long long> scales;
+  std::stringstream in(text);
+  std::string item;
+  while (std::getline(in, item, ','))
+    if (!item.empty()) scales.push_back(std::stoll(item));
+  return scales;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    if (args.size() >= 3 && args[0] == "--child") {
+      const std::string& side = args[1];
+      if (side == "generate" && args.size() == 4) childGenerate(args[2], std::stoll(args[3]));
+      else if (side == "korvane" && args.size() == 4) childKorvane(args[2], args[3]);
+      else if (side == "hand" && args.size() == 4) childHand(args[2], args[3]);
+      else if (side == "copies" && args.size() == 5) childCopies(args[2], args[3], std::stoi(args[4]));
+      else fail("bad child arguments");
+      return 0;
+    }
+    std::vector<long long> scales = {10000, 100000, 1000000};
+    int reps = 5;
+    stdfs::path work;
+    bool keep = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == "--scales" && i + 1 < args.size()) scales = parseScales(args[++i]);
+      else if (args[i] == "--reps" && i + 1 < args.size()) reps = std::stoi(args[++i]);
+      else if (args[i] == "--work" && i + 1 < args.size()) work = args[++i];
+      else if (args[i] == "--keep") keep = true;
+      else {
+        std::fprintf(stderr,
+                     "usage: korvane-bench [--scales 10000,100000,1000000] [--reps 5] "
+                     "[--work DIR] [--keep]\n");
+        return 2;
+      }
+    }
+    if (scales.empty() || reps < 1) fail("nothing to measure");
+    return parentMain(scales, reps, work, keep);
+  } catch (const korvane::Failure& f) {
+    fail(std::to_string(f.number()) + " " + f.text());
+  } catch (const std::exception& e) {
+    fail(e.what());
+  }
+}
