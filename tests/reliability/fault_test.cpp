@@ -209,6 +209,7 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
   ASSERT_FALSE(faults.empty());
   ASSERT_FALSE(finalContent.empty());
   int injected = 0;
+  int byKind[3] = {0, 0, 0};  // file calls, engine writes, engine reads
   for (const Fault& fault : faults) {
     SCOPED_TRACE(fault.describe());
     std::unique_ptr<Bench> bench = benchBeforeAction();
@@ -219,12 +220,15 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
     disarm(*bench);
     ASSERT_TRUE(fired(*bench, fault)) << "the fault point was never reached";
     ++injected;
+    ++byKind[static_cast<int>(fault.where)];
     expectTruthAfterFault(*bench, before, GetParam().action);
     recover(*bench);
     expectFinishedWell(*bench, before, finalContent);
     if (HasFailure()) break;  // one broken fault point tells the story
   }
-  std::cout << "[ faults ] " << GetParam().name << ": " << injected << " faults injected\n";
+  std::cout << "[ faults ] " << GetParam().name << ": " << injected << " faults injected ("
+            << byKind[0] << " in file services, " << byKind[1] << " engine writes, " << byKind[2]
+            << " engine reads)\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, FaultTest, ::testing::ValuesIn(kScenarios),
