@@ -29,6 +29,8 @@ struct Scenario {
   const char* name;
   std::vector<int> before;  // clicks that run without faults
   int action;               // the click that meets the fault
+  // After the fault the user presses Close at once instead of trying again.
+  bool closeAtOnce = false;
 };
 
 const Scenario kScenarios[] = {
@@ -43,6 +45,8 @@ const Scenario kScenarios[] = {
      {workflow::kUpdate, workflow::kDeleteOrphans, workflow::kSetNull},
      workflow::kClose},
     {"ExitWithoutUpdate", {workflow::kUpdate}, workflow::kExitWithoutUpdate},
+    {"DeleteOrphansThenCloseAtOnce", {workflow::kUpdate}, workflow::kDeleteOrphans, true},
+    {"SetNullThenCloseAtOnce", {workflow::kUpdate}, workflow::kSetNull, true},
 };
 
 // One way to break one run of the action.
@@ -200,7 +204,31 @@ class FaultTest : public ::testing::TestWithParam<Scenario> {
     }
   }
 
+  // A clean-up stopped halfway and the user commits what there is: Close
+  // either refuses (the working copy is still held or needs its journal
+  // rolled back) or commits a sound database holding the working copy as it
+  // was before the clean-up or after it, never a mix.
+  void closeAtOnce(Bench& bench, const Before& before,
+                   const std::vector<std::string>& workingContent,
+                   const std::vector<std::string>& cleanedContent) {
+    bench.click(workflow::kClose);
+    if (!bench.frame().closed()) {
+      ++closeRefusals_;
+      EXPECT_NE(bench.state().instructions, kCommitted);
+      EXPECT_TRUE(sameBytes(bench.bytesOf(kSystemDatabase), before.system));
+      recover(bench);
+      expectFinishedWell(bench, before, cleanedContent);
+      return;
+    }
+    EXPECT_EQ(bench.integrityOf(kSystemDatabase), "ok");
+    const std::vector<std::string> committed = bench.contentOf(kSystemDatabase);
+    EXPECT_TRUE(committed == workingContent || committed == cleanedContent)
+        << "the committed database mixes states";
+    EXPECT_TRUE(sameBytes(bench.bytesOf(kBackup), before.backup));
+  }
+
   FaultyVfs vfs_;
+  int closeRefusals_ = 0;
 };
 
 TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUsable) {
@@ -215,6 +243,7 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
     std::unique_ptr<Bench> bench = benchBeforeAction();
     const Before before{bench->bytesOf(kSystemDatabase), bench->bytesOf(kBackup),
                         bench->bytesOf(kWorking), bench->state()};
+    const std::vector<std::string> workingContent = bench->contentOf(kWorking);
     arm(*bench, fault);
     bench->click(GetParam().action);
     disarm(*bench);
@@ -222,13 +251,19 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
     ++injected;
     ++byKind[static_cast<int>(fault.where)];
     expectTruthAfterFault(*bench, before, GetParam().action);
-    recover(*bench);
-    expectFinishedWell(*bench, before, finalContent);
+    if (GetParam().closeAtOnce) {
+      closeAtOnce(*bench, before, workingContent, finalContent);
+    } else {
+      recover(*bench);
+      expectFinishedWell(*bench, before, finalContent);
+    }
     if (HasFailure()) break;  // one broken fault point tells the story
   }
   std::cout << "[ faults ] " << GetParam().name << ": " << injected << " faults injected ("
             << byKind[0] << " in file services, " << byKind[1] << " engine writes, " << byKind[2]
-            << " engine reads)\n";
+            << " engine reads)";
+  if (GetParam().closeAtOnce) std::cout << "; Close at once refused " << closeRefusals_ << " times";
+  std::cout << "\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, FaultTest, ::testing::ValuesIn(kScenarios),
