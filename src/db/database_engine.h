@@ -74,7 +74,8 @@ class DatabaseEngine {
   // DBEngine.OpenDatabase(path): shared, read-write, no connect string.
   // Fails with 3024 when the file does not exist (nothing is created), 3044
   // when its folder does not, 3343 when it is not a database, 3051 when it
-  // cannot be opened.
+  // cannot be opened. A real Jet 3 or Jet 4 file opens read-only (every
+  // write fails with 3027; a damaged one fails with 3343): see jet_source.h.
   std::unique_ptr<Database> openDatabase(const std::string& windowsPath);
 
   // DBEngine.Workspaces(0).OpenDatabase(path, , readOnly).
