@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "bench.h"
@@ -34,6 +35,11 @@ struct BadInput {
   std::function<std::string(Bench&)> prepare;
   Outcome expected;
 };
+
+// Test listings name a row by its name, not its bytes.
+void PrintTo(const BadInput& input, std::ostream* out) {
+  *out << input.name;
+}
 
 void writeFile(Bench& bench, const std::string& windowsPath, const std::string& bytes) {
   const stdfs::path host = bench.lab().host(windowsPath);

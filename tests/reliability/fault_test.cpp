@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ const Scenario kScenarios[] = {
     {"DeleteOrphansThenCloseAtOnce", {workflow::kUpdate}, workflow::kDeleteOrphans, true},
     {"SetNullThenCloseAtOnce", {workflow::kUpdate}, workflow::kSetNull, true},
 };
+
+// Test listings name a scenario by its name, not its bytes.
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+  *out << scenario.name;
+}
 
 // One way to break one run of the action.
 struct Fault {
@@ -243,7 +249,8 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
     std::unique_ptr<Bench> bench = benchBeforeAction();
     const Before before{bench->bytesOf(kSystemDatabase), bench->bytesOf(kBackup),
                         bench->bytesOf(kWorking), bench->state()};
-    const std::vector<std::string> workingContent = bench->contentOf(kWorking);
+    const std::vector<std::string> workingContent =
+        GetParam().closeAtOnce ? bench->contentOf(kWorking) : std::vector<std::string>{};
     arm(*bench, fault);
     bench->click(GetParam().action);
     disarm(*bench);
