@@ -161,6 +161,40 @@ TEST_F(JetMeaning, DeleteOverAJoinRemovesRowsOfTheStarTableOnly) {
   EXPECT_EQ(rows("SELECT Name FROM Dst ORDER BY Name"), (Rows{{"a"}, {"b"}}));
 }
 
+TEST_F(JetMeaning, DeleteOfRowsWithoutPartnerKeepsJetMeaning) {
+  db_->execute("CREATE TABLE P (Name TEXT(20), Code LONG)");
+  db_->execute("CREATE TABLE C (Name TEXT(20), Code LONG, Note TEXT(20))");
+  for (const char* row : {"('A  ', 1, 'x')", "('a', 1, Null)", "('B', 9, 'y')",
+                          "(Null, Null, 'z')", "('e', 5, Null)"})
+    db_->execute(std::string("INSERT INTO C VALUES ") + row);
+  struct Case {
+    std::string statement;
+    Rows kept;
+  };
+  const std::vector<Case> cases = {
+      // As Delete orphans writes it: partners by text, compared as Jet compares.
+      {"DELETE DISTINCTROW P.*, P.Name, C.Name FROM P LEFT JOIN C ON P.Name = C.Name "
+       "WHERE ((C.Name Is Null));",
+       {{"a"}, {"b"}, {"e"}}},
+      // Written the other way round, two terms in ON; a Null code has no partner.
+      {"DELETE P.* FROM C RIGHT JOIN P ON (C.Code = P.Code And C.Code > 0) WHERE C.Code Is Null",
+       {{"a"}, {"e"}}},
+      // Not a missing partner: a partner whose Note is Null counts too.
+      {"DELETE P.* FROM P LEFT JOIN C ON P.Name = C.Name WHERE C.Note Is Null", {{"b"}}},
+      // The table joined to itself.
+      {"DELETE P.* FROM P LEFT JOIN P AS Q ON P.Code = Q.Code WHERE Q.Code Is Null",
+       {{"a"}, {"b"}, {"d"}, {"e"}}},
+  };
+  for (const auto& c : cases) {
+    db_->execute("DELETE FROM P");
+    for (const char* row : {"('a', 1)", "('b', 2)", "('c', Null)", "('d', 4)", "('e', 5)"})
+      db_->execute(std::string("INSERT INTO P VALUES ") + row);
+    db_->execute(c.statement);
+    EXPECT_EQ(rows("SELECT Name FROM P ORDER BY Name"), c.kept) << c.statement;
+  }
+  EXPECT_EQ(rows("SELECT count(*) FROM C"), (Rows{{"5"}}));
+}
+
 TEST_F(JetMeaning, StatementThatFailsHalfwayChangesNothing) {
   db_->execute("INSERT INTO Dst (Name) VALUES ('keep')");
   // A trigger made by another tool stops the append at its third row.
