@@ -3,19 +3,24 @@
 // copies of generated databases, at several scales.
 //
 //   korvane-bench [--scales 10000,100000,1000000] [--reps 5] [--work DIR] [--keep]
+//                 [--settle SECONDS]
 //
 // For every scale the generator writes a master old system database and the
-// template (in a child process). Then, for every repetition, two fresh child
-// processes run the three actions on fresh copies of the masters, one through
+// template (in a child process). Then, for every repetition, fresh child
+// processes run the actions on fresh copies of the masters: one through
 // Korvane's real command frame and engine, one as hand-written SQLite
-// statements; the order alternates between repetitions. A third child times
-// the file copy: the file services' copyFile of the old database against
-// `cp` (and `cp` followed by fsync) on the same file. Each child prints one
-// RESULT line with its times, its peak resident memory and a fingerprint of
-// the working copy it left; the two sides must leave the same database, or
-// the figures are void. The parent prints medians, ratios, scaling and
-// memory. Every child starts from `sync`, so no write-back of an earlier
-// run is charged to it. See docs/performance.md.
+// statements with `cp` for the copies, and one that runs only the
+// hand-written Update with each `cp` flushed (fsync), as copyFile flushes;
+// which of them goes first turns with each repetition. Another child times
+// the file copy itself: the file services' copyFile of the old database
+// against `cp`, and `cp` followed by fsync, on the same file. Every timed
+// action starts after a sync and a pause (--settle, 2 s), so no write-back
+// of an earlier run is charged to it. Each child prints one RESULT line with
+// its times, CPU, bytes written, peak resident memory and a fingerprint of
+// the working copy it left; Korvane and the hand-written statements must
+// leave the same database, or the figures are void. The parent prints
+// medians, ratios, scaling and memory. See docs/performance.md.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -84,7 +89,8 @@ void resetPeakRss() {
 // CPU seconds (user and system) and bytes handed to storage, of this process
 // and of the children it has waited for (`cp`).
 struct Usage {
-  double cpu = 0;
+  double user = 0;
+  double system = 0;
   double written = 0;
 };
 
@@ -93,8 +99,8 @@ Usage usageNow() {
   for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
     rusage r{};
     getrusage(who, &r);
-    u.cpu += r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec +
-             r.ru_stime.tv_usec / 1e6;
+    u.user += r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6;
+    u.system += r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
     u.written += static_cast<double>(r.ru_oublock) * 512.0;
   }
   return u;
@@ -103,17 +109,23 @@ Usage usageNow() {
 // What one timed action cost.
 struct Measured {
   double seconds = 0;
-  double cpu = 0;
+  double user = 0;    // CPU seconds in the program and SQLite
+  double system = 0;  // CPU seconds in the kernel (copies, writes, fsync's write-back)
   double written = 0;
   double copySeconds = 0;  // of `seconds`, spent copying files
   long peakKib = 0;
 };
 
-// Runs `body` after a sync (so no earlier write-back is charged to it) and a
-// new peak-memory period.
+// Seconds to let the disk settle after the sync before each timed action
+// (--settle): a virtual disk may go on writing what the sync handed it.
+double settleSeconds = 2.0;
+
+// Runs `body` after a sync and a pause (so no earlier write-back is charged
+// to it), in a new peak-memory period.
 template <typename Body>
 Measured measure(Body body) {
   sync();
+  if (settleSeconds > 0) usleep(static_cast<useconds_t>(settleSeconds * 1e6));
   resetPeakRss();
   const Usage before = usageNow();
   const auto start = Clock::now();
@@ -121,7 +133,8 @@ Measured measure(Body body) {
   Measured m;
   m.seconds = secondsSince(start);
   const Usage after = usageNow();
-  m.cpu = after.cpu - before.cpu;
+  m.user = after.user - before.user;
+  m.system = after.system - before.system;
   m.written = after.written - before.written;
   m.peakKib = peakRssKib();
   return m;
@@ -178,6 +191,13 @@ void fsyncFile(const stdfs::path& file) {
   if (!f) fail("cannot open " + file.string());
   fsync(fileno(f));
   std::fclose(f);
+}
+
+void fsyncFolder(const stdfs::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) fail("cannot open " + folder.string());
+  fsync(fd);
+  close(fd);
 }
 
 // A plain SQLite connection with SQLite's defaults: rollback journal
@@ -315,7 +335,8 @@ std::string num(double v) {
 void addMeasured(std::vector<std::pair<std::string, std::string>>& out, const std::string& key,
                  const Measured& m) {
   out.emplace_back(key, num(m.seconds));
-  out.emplace_back("cpu_" + key, num(m.cpu));
+  out.emplace_back("user_" + key, num(m.user));
+  out.emplace_back("sys_" + key, num(m.system));
   out.emplace_back("written_" + key, num(m.written));
   out.emplace_back("copying_" + key, num(m.copySeconds));
   out.emplace_back("hwm_" + key, std::to_string(m.peakKib));
@@ -361,18 +382,29 @@ void reportActions(const stdfs::path& working, const stdfs::path& run, const Mea
   report(out);
 }
 
+// The folders every child works in, the same for both sides so that neither
+// gets the better place on the disk: `run`/prefix/drive_c/data_aco with its
+// Backup folder, and drive C: of the prefix linked to drive_c. The folders
+// stay between runs; the parent deletes only the files.
+stdfs::path makeLayout(const stdfs::path& run) {
+  const stdfs::path prefix = run / "prefix";
+  const stdfs::path driveC = prefix / "drive_c";
+  stdfs::create_directories(driveC / "data_aco" / "Backup");
+  stdfs::create_directories(prefix / "dosdevices");
+  if (!stdfs::is_symlink(prefix / "dosdevices" / "c:"))
+    stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
+  return driveC / "data_aco";
+}
+
 // Korvane: the real command frame with the real file services on a
 // Wine-style prefix in `run`, a fixed clock, and the engine it creates.
 void childKorvane(const stdfs::path& master, const stdfs::path& run) {
   using namespace korvane;
   using namespace korvane::workflow;
+  const stdfs::path data = makeLayout(run);
   const stdfs::path prefix = run / "prefix";
-  const stdfs::path driveC = prefix / "drive_c";
-  stdfs::create_directories(driveC / "data_aco" / "Backup");
-  stdfs::create_directories(prefix / "dosdevices");
-  stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
-  copyPlain(master / "QX_aco.mdb", driveC / "data_aco" / "QX_aco.mdb");
-  copyPlain(master / "QX_Std.mdb", driveC / "data_aco" / "QX_Std.mdb");
+  copyPlain(master / "QX_aco.mdb", data / "QX_aco.mdb");
+  copyPlain(master / "QX_Std.mdb", data / "QX_Std.mdb");
   sync();
 
   fs::PathMap paths(prefix);
@@ -416,9 +448,12 @@ void childKorvane(const stdfs::path& master, const stdfs::path& run) {
 // anti-join deletes, the three UPDATEs. Each statement is its own
 // transaction, as each Execute is in Jet; rows that break a key are skipped
 // with OR IGNORE, as Jet skips them.
-void childHand(const stdfs::path& master, const stdfs::path& run) {
-  const stdfs::path data = run / "data_aco";
-  stdfs::create_directories(data / "Backup");
+//
+// With `durableCopies` only Update runs, and each `cp` is followed by an
+// fsync of the copy and of its folder, as copyFile flushes its copies: the
+// yardstick that tells how much of Update's gap is the durable backup.
+void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCopies) {
+  const stdfs::path data = makeLayout(run);
   copyPlain(master / "QX_aco.mdb", data / "QX_aco.mdb");
   copyPlain(master / "QX_Std.mdb", data / "QX_Std.mdb");
   const stdfs::path backup = data / "Backup" / (std::string("QX_aco_") + kStamp + ".mdb");
@@ -457,6 +492,10 @@ void childHand(const stdfs::path& master, const stdfs::path& run) {
   auto cp = [&](const stdfs::path& from, const stdfs::path& to) {
     const auto start = Clock::now();
     runProgram({"cp", from.string(), to.string()});
+    if (durableCopies) {
+      fsyncFile(to);
+      fsyncFolder(to.parent_path());
+    }
     copying += secondsSince(start);
   };
   Measured update = measure([&] {
@@ -479,6 +518,12 @@ void childHand(const stdfs::path& master, const stdfs::path& run) {
         "\"TableName\" = 'Standard Materials'; COMMIT");
   });
   update.copySeconds = copying;
+  if (durableCopies) {
+    std::vector<std::pair<std::string, std::string>> out;
+    addMeasured(out, "update", update);
+    report(out);
+    return;
+  }
   const long maxAfterUpdate = maxRssKib();
   const Measured orphans = measure([&] {
     Sqlite db(working);
@@ -518,12 +563,9 @@ void childHand(const stdfs::path& master, const stdfs::path& run) {
 // order between repetitions.
 void childCopies(const stdfs::path& master, const stdfs::path& run, int first) {
   using namespace korvane;
+  const stdfs::path data = makeLayout(run);
   const stdfs::path prefix = run / "prefix";
-  const stdfs::path driveC = prefix / "drive_c";
-  stdfs::create_directories(driveC / "data_aco" / "Backup");
-  stdfs::create_directories(prefix / "dosdevices");
-  stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
-  const stdfs::path source = driveC / "data_aco" / "QX_aco.mdb";
+  const stdfs::path source = data / "QX_aco.mdb";
   copyPlain(master / "QX_aco.mdb", source);
   fs::PathMap paths(prefix);
   fs::HostFileServices files(paths);
@@ -537,24 +579,21 @@ void childCopies(const stdfs::path& master, const stdfs::path& run, int first) {
        }},
       {"copy_cp",
        [&] {
-         runProgram({"cp", source.string(), (driveC / "data_aco" / "Backup" / "copy.mdb").string()});
+         runProgram({"cp", source.string(), (data / "Backup" / "copy.mdb").string()});
        }},
       {"copy_cp_fsync",
        [&] {
-         const stdfs::path to = driveC / "data_aco" / "Backup" / "copy.mdb";
+         const stdfs::path to = data / "Backup" / "copy.mdb";
          runProgram({"cp", source.string(), to.string()});
          fsyncFile(to);
        }},
   };
   for (size_t i = 0; i < ways.size(); ++i) {
     const auto& [name, copy] = ways[(first + i) % ways.size()];
-    stdfs::remove(driveC / "data_aco" / "Backup" / "copy.mdb");
-    sync();
-    const auto start = Clock::now();
-    copy();
-    took[name] = secondsSince(start);
+    stdfs::remove(data / "Backup" / "copy.mdb");
+    took[name] = measure(copy).seconds;
   }
-  stdfs::remove(driveC / "data_aco" / "Backup" / "copy.mdb");
+  stdfs::remove(data / "Backup" / "copy.mdb");
   report({{"copy_korvane", num(took["copy_korvane"])},
           {"copy_cp", num(took["copy_cp"])},
           {"copy_cp_fsync", num(took["copy_cp_fsync"])},
@@ -577,13 +616,22 @@ void childGenerate(const stdfs::path& master, long long measurements) {
 
 // ---- the parent -------------------------------------------------------------
 
+// Deletes the files under `folder` (not the links), keeping the folders.
+void removeFiles(const stdfs::path& folder) {
+  if (!stdfs::exists(folder)) return;
+  std::vector<stdfs::path> files;
+  for (const auto& entry : stdfs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() && !entry.is_symlink()) files.push_back(entry.path());
+  for (const auto& file : files) stdfs::remove(file);
+}
+
 std::string self() {
   return stdfs::read_symlink("/proc/self/exe").string();
 }
 
 ChildResult runChild(const std::vector<std::string>& args) {
   sync();
-  std::vector<std::string> argv = {self()};
+  std::vector<std::string> argv = {self(), "--settle", num(settleSeconds)};
   argv.insert(argv.end(), args.begin(), args.end());
   std::string out;
   runProgram(argv, &out);
@@ -613,7 +661,7 @@ double mib(double kib) { return kib / 1024.0; }
 
 struct ScaleFigures {
   long long scale = 0;
-  std::map<std::string, std::vector<double>> korvane, hand, copies;
+  std::map<std::string, std::vector<double>> korvane, hand, durable, copies;
   std::string korvanePrint, handPrint;
   ChildResult generated;
 };
@@ -652,11 +700,21 @@ void printScale(const ScaleFigures& f, int reps) {
     std::printf("  %-31s %9.3f %9.3f %7.3f %8.3f  %s\n", name.c_str(), median(k), median(h),
                 median(k) / median(h), pairedRatio(k, h), runs.c_str());
   }
+  {
+    const auto& k = f.korvane.at("update");
+    const auto& d = f.durable.at("update");
+    std::printf("  %-31s %9.3f %9.3f %7.3f %8.3f   by hand with cp + fsync of each copy "
+                "(Update only; copies %.3f s)\n",
+                "Update, durable copies by hand", median(k), median(d), median(k) / median(d),
+                pairedRatio(k, d), median(f.durable.at("copying_update")));
+  }
   std::printf("what the time is made of (medians; Korvane | by hand):\n");
-  std::printf("  %-31s %17s %17s %19s\n", "action", "CPU s", "written MiB", "copying files s");
+  std::printf("  %-31s %17s %17s %17s %17s\n", "action", "user CPU s", "system CPU s",
+              "written MiB", "copying files s");
   for (const auto& [key, name] : kActions) {
-    std::printf("  %-31s %8.3f|%-8.3f %8.1f|%-8.1f %9.3f|%-9.3f\n", name.c_str(),
-                median(f.korvane.at("cpu_" + key)), median(f.hand.at("cpu_" + key)),
+    std::printf("  %-31s %8.3f|%-8.3f %8.3f|%-8.3f %8.1f|%-8.1f %8.3f|%-8.3f\n", name.c_str(),
+                median(f.korvane.at("user_" + key)), median(f.hand.at("user_" + key)),
+                median(f.korvane.at("sys_" + key)), median(f.hand.at("sys_" + key)),
                 median(f.korvane.at("written_" + key)) / 1048576.0,
                 median(f.hand.at("written_" + key)) / 1048576.0,
                 median(f.korvane.at("copying_" + key)), median(f.hand.at("copying_" + key)));
@@ -688,8 +746,9 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
   }
   stdfs::create_directories(work);
   std::printf("korvane-bench: %zu scale(s), %d repetitions, Korvane and hand-written runs "
-              "alternating, each in a fresh process; work folder %s\n",
-              scales.size(), reps, work.c_str());
+              "taking turns, each in a fresh process; sync and %.1f s pause before each timed "
+              "action; work folder %s\n",
+              scales.size(), reps, settleSeconds, work.c_str());
   std::fflush(stdout);
 
   std::vector<ScaleFigures> all;
@@ -701,36 +760,39 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
     f.generated = runChild({"--child", "generate", master.string(), std::to_string(scale)});
     std::fprintf(stderr, "[%lld] generated in %.1f s\n", scale, f.generated.number("seconds"));
     for (int rep = 0; rep < reps; ++rep) {
-      const char* order[2] = {"korvane", "hand"};
-      if (rep % 2) std::swap(order[0], order[1]);
-      for (const char* side : order) {
-        const stdfs::path run = work / (std::string("run-") + side);
-        stdfs::remove_all(run);
-        stdfs::create_directories(run);
+      // The three sides take turns at going first.
+      std::vector<std::string> order = {"korvane", "hand", "hand-durable"};
+      std::rotate(order.begin(), order.begin() + rep % 3, order.end());
+      for (const std::string& side : order) {
+        const stdfs::path run = work / "run";
+        removeFiles(run);
         const ChildResult r = runChild({"--child", side, master.string(), run.string()});
-        auto& into = std::string(side) == "korvane" ? f.korvane : f.hand;
+        auto& into = side == "korvane" ? f.korvane : side == "hand" ? f.hand : f.durable;
         for (const auto& [k, v] : r.values)
           if (k != "fingerprint") into[k].push_back(std::stod(v));
-        std::string print;
-        std::getline(std::ifstream(run / "fingerprint.txt"), print, '\0');
-        (std::string(side) == "korvane" ? f.korvanePrint : f.handPrint) = print;
-        std::fprintf(stderr, "[%lld] rep %d %-7s: update %.3f s, orphans %.3f s, nulls %.3f s\n",
-                     scale, rep + 1, side, r.number("update"), r.number("orphans"),
-                     r.number("nulls"));
-        stdfs::remove_all(run);
+        if (side != "hand-durable") {
+          std::string print;
+          std::getline(std::ifstream(run / "fingerprint.txt"), print, '\0');
+          (side == "korvane" ? f.korvanePrint : f.handPrint) = print;
+          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s, orphans %.3f s, nulls %.3f s\n",
+                       scale, rep + 1, side.c_str(), r.number("update"), r.number("orphans"),
+                       r.number("nulls"));
+        } else {
+          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s\n", scale, rep + 1,
+                       side.c_str(), r.number("update"));
+        }
+        removeFiles(run);
       }
       if (f.korvanePrint != f.handPrint) {
         identical = false;
         std::fprintf(stderr, "Korvane:\n%s\nby hand:\n%s\n", f.korvanePrint.c_str(),
                      f.handPrint.c_str());
       }
-      const stdfs::path run = work / "run-copies";
-      stdfs::remove_all(run);
-      stdfs::create_directories(run);
+      const stdfs::path run = work / "run";
       const ChildResult c =
           runChild({"--child", "copies", master.string(), run.string(), std::to_string(rep)});
       for (const auto& [k, v] : c.values) f.copies[k].push_back(std::stod(v));
-      stdfs::remove_all(run);
+      removeFiles(run);
     }
     printScale(f, reps);
     std::fflush(stdout);
@@ -745,14 +807,31 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
     for (const auto& [key, name] : kActions)
       std::printf("  %s %.3f", name.c_str(), median(f.korvane.at(key)) / median(f.hand.at(key)));
   }
-  std::printf("\nscaling, time at 10x the rows / time (Korvane; by hand):");
+  std::printf("\nratio Korvane / by hand with durable copies, Update:");
+  for (const auto& f : all)
+    std::printf("  %lld: %.3f", f.scale, median(f.korvane.at("update")) / median(f.durable.at("update")));
+  std::printf("\nratio copyFile / cp (and / cp + fsync):");
+  for (const auto& f : all)
+    std::printf("  %lld: %.2f (%.2f)", f.scale,
+                median(f.copies.at("copy_korvane")) / median(f.copies.at("copy_cp")),
+                median(f.copies.at("copy_korvane")) / median(f.copies.at("copy_cp_fsync")));
+  std::printf("\nscaling of wall-clock time, 10x the rows (Korvane; by hand):");
   for (size_t i = 1; i < all.size(); ++i) {
     const double rows = static_cast<double>(all[i].scale) / all[i - 1].scale;
-    std::printf("\n  %lld -> %lld (%.0fx rows):", all[i - 1].scale, all[i].scale, rows);
+    std::printf("\n  %lld -> %lld (%.0fx the rows):", all[i - 1].scale, all[i].scale, rows);
     for (const auto& [key, name] : kActions)
       std::printf("  %s %.2fx; %.2fx", name.c_str(),
                   median(all[i].korvane.at(key)) / median(all[i - 1].korvane.at(key)),
                   median(all[i].hand.at(key)) / median(all[i - 1].hand.at(key)));
+  }
+  std::printf("\nscaling of user CPU seconds, 10x the rows (Korvane; by hand):");
+  for (size_t i = 1; i < all.size(); ++i) {
+    std::printf("\n  %lld -> %lld:", all[i - 1].scale, all[i].scale);
+    for (const auto& [key, name] : kActions)
+      std::printf("  %s %.2fx; %.2fx", name.c_str(),
+                  median(all[i].korvane.at("user_" + key)) /
+                      median(all[i - 1].korvane.at("user_" + key)),
+                  median(all[i].hand.at("user_" + key)) / median(all[i - 1].hand.at("user_" + key)));
   }
   if (all.size() > 1) {
     std::printf("\npeak resident memory during Update, largest minus smallest scale: %.1f MiB "
@@ -783,11 +862,16 @@ std::vector<long long> parseScales(const std::string& text) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   try {
+    if (args.size() >= 2 && args[0] == "--settle") {
+      settleSeconds = std::stod(args[1]);
+      args.erase(args.begin(), args.begin() + 2);
+    }
     if (args.size() >= 3 && args[0] == "--child") {
       const std::string& side = args[1];
       if (side == "generate" && args.size() == 4) childGenerate(args[2], std::stoll(args[3]));
       else if (side == "korvane" && args.size() == 4) childKorvane(args[2], args[3]);
-      else if (side == "hand" && args.size() == 4) childHand(args[2], args[3]);
+      else if (side == "hand" && args.size() == 4) childHand(args[2], args[3], false);
+      else if (side == "hand-durable" && args.size() == 4) childHand(args[2], args[3], true);
       else if (side == "copies" && args.size() == 5) childCopies(args[2], args[3], std::stoi(args[4]));
       else fail("bad child arguments");
       return 0;
@@ -801,10 +885,11 @@ int main(int argc, char** argv) {
       else if (args[i] == "--reps" && i + 1 < args.size()) reps = std::stoi(args[++i]);
       else if (args[i] == "--work" && i + 1 < args.size()) work = args[++i];
       else if (args[i] == "--keep") keep = true;
+      else if (args[i] == "--settle" && i + 1 < args.size()) settleSeconds = std::stod(args[++i]);
       else {
         std::fprintf(stderr,
                      "usage: korvane-bench [--scales 10000,100000,1000000] [--reps 5] "
-                     "[--work DIR] [--keep]\n");
+                     "[--work DIR] [--keep] [--settle SECONDS]\n");
         return 2;
       }
     }
