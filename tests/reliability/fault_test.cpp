@@ -6,6 +6,7 @@
 // leaves the state as it was; and the program can still finish the job.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 #include <string>
@@ -271,6 +272,69 @@ TEST_P(FaultTest, EveryFaultLeavesTheOldDatabaseOrTheCommittedOneAndTheProgramUs
             << " engine reads)";
   if (GetParam().closeAtOnce) std::cout << "; Close at once refused " << closeRefusals_ << " times";
   std::cout << "\n";
+}
+
+// Update of an external database: the chosen file is only read, whatever
+// fails, and the system database is not touched at all.
+TEST(ExternalUpdateFaults, TheChosenFileAndTheSystemDatabaseKeepTheirBytes) {
+  constexpr const char* kChosen = "C:\\input\\lab_data.mdb";
+  FaultyVfs vfs;
+  auto prepared = [] {
+    auto bench = std::make_unique<Bench>();
+    bench->lab().makeFolder("C:\\input");
+    std::filesystem::copy_file(bench->lab().host(kSystemDatabase), bench->lab().host(kChosen));
+    bench->chooseExternal(kChosen);
+    return bench;
+  };
+  int writes = 0, reads = 0, fileCalls = 0;
+  workflow::testing::Column expectedSamples;  // in the working copy of a run without faults
+  {
+    std::unique_ptr<Bench> bench = prepared();
+    vfs.resetCounts();
+    bench->files().resetCounts();
+    bench->click(workflow::kUpdate);
+    ASSERT_TRUE(bench->state().command(workflow::kClose).visible);
+    writes = vfs.writes();
+    reads = vfs.reads();
+    fileCalls = bench->files().calls();
+    expectedSamples =
+        workflow::testing::samples(bench->lab(), bench->frame().context().workingPath);
+  }
+  int injected = 0;
+  for (int point = 0; point < fileCalls + writes + reads; ++point) {
+    SCOPED_TRACE("fault point " + std::to_string(point));
+    std::unique_ptr<Bench> bench = prepared();
+    const std::string chosen = bench->bytesOf(kChosen);
+    const std::string system = bench->bytesOf(kSystemDatabase);
+    const workflow::DialogState before = bench->state();
+    if (point < fileCalls) {
+      bench->files().failCall(point, FileFault::kPartialWrite);
+    } else if (point < fileCalls + writes) {
+      vfs.failWrite(point - fileCalls);
+    } else {
+      vfs.failRead(point - fileCalls - writes);
+    }
+    bench->click(workflow::kUpdate);
+    bench->files().clearFault();
+    vfs.clearFault();
+    ASSERT_TRUE(bench->files().fired() || vfs.fired());
+    ++injected;
+    EXPECT_TRUE(bench->state() == before) << "a stopped Update changed the window";
+    EXPECT_TRUE(sameBytes(bench->bytesOf(kChosen), chosen)) << "the chosen file changed";
+    EXPECT_TRUE(sameBytes(bench->bytesOf(kSystemDatabase), system));
+    EXPECT_TRUE(bench->backups().empty()) << "an external Update made a backup";
+    bench->nextMinute();
+    bench->click(workflow::kUpdate);
+    const std::string working = bench->frame().context().workingPath;
+    bench->click(workflow::kClose);
+    EXPECT_TRUE(bench->frame().closed());
+    EXPECT_EQ(bench->integrityOf(working), "ok");
+    EXPECT_EQ(workflow::testing::samples(bench->lab(), working), expectedSamples);
+    EXPECT_TRUE(sameBytes(bench->bytesOf(kChosen), chosen));
+    if (HasFailure()) break;
+  }
+  std::cout << "[ faults ] UpdateExternal: " << injected << " faults injected (" << fileCalls
+            << " in file services, " << writes << " engine writes, " << reads << " engine reads)\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, FaultTest, ::testing::ValuesIn(kScenarios),
