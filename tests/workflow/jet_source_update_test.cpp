@@ -22,14 +22,7 @@ using testing::samples;
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES_DIR;
 const std::string kChosen = "D:\\Lab7\\QX_aco.mdb";
 const std::string kWorkingCopy = "D:\\Lab7_261207_0843.mdb";
-const std::string kExternalUpdated =
-    " Press 'Delete Orphans' to delete experiments with no measured data\r\n"
-    " OR\r\n"
-    " Press 'Set unmeasured values to Null' to eliminate zeros for unmeasured data\r\n"
-    " OR\r\n"
-    " Press 'Close' to save update and exit\r\n"
-    " OR\r\n"
-    " Press 'Exit without update' to exit and abandom changes";
+const std::string kExternalUpdated = testing::kUpdateChoices;
 
 Column rowsOf(const Lab& lab, const std::string& file, const std::string& table) {
   return lab.column(file, "SELECT count(*) FROM " + table);

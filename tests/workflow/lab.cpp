@@ -32,20 +32,9 @@ stdfs::path makeTemporaryPrefix() {
   return prefix;
 }
 
-const char* kStartUpInstructions =
-    " If you want to update the database on this system, then\r\n"
-    " Close Measurement and MS Access applications if Open.\r\n"
-    " and Press 'Update'\r\n"
-    "\r\n"
-    " Updating database will:\r\n"
-    "    Update caption for each field in database as necessary,\r\n"
-    "    Improve description of each field as necessary,\r\n"
-    "    Add new db fields for compatability with latest software if necessary,\r\n"
-    "    Add new Standard Materials as necessary,\r\n"
-    "    Add new experiments as required for any new Tutorials\r\n"
-    "\r\n"
-    " If instead, you want to update an external db for another system, then \r\n"
-    " click option 'select external db' , select the desired file, and then press 'Update'";
+// The window fills in the real instructions (its own tests check them); here
+// any text serves, as long as the actions' texts can be told from it.
+const char* kStartUpInstructions = "start-up instructions";
 
 void startUp(UpdateContext& context) {
   DialogState& state = context.state;

@@ -22,6 +22,17 @@ inline constexpr const char* kStamp = "261207_0843";
 inline constexpr const char* kBackup = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
 inline constexpr const char* kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 
+// What Update offers next, written out here as the user reads it; an external
+// database's result text is exactly this.
+inline constexpr const char* kUpdateChoices =
+    " Press 'Delete Orphans' to delete experiments with no measured data\r\n"
+    " OR\r\n"
+    " Press 'Set unmeasured values to Null' to eliminate zeros for unmeasured data\r\n"
+    " OR\r\n"
+    " Press 'Close' to save update and exit\r\n"
+    " OR\r\n"
+    " Press 'Exit without update' to exit and abandom changes";
+
 using Column = std::vector<std::string>;
 
 class Lab {

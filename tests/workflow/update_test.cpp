@@ -14,21 +14,14 @@ namespace {
 
 using testing::Column;
 using testing::kBackup;
+using testing::kUpdateChoices;
 using testing::kWorking;
 using testing::Lab;
 using testing::samples;
 
-// The window's texts, written out here as the user reads them.
-const std::string kUpdateChoices =
-    " Press 'Delete Orphans' to delete experiments with no measured data\r\n"
-    " OR\r\n"
-    " Press 'Set unmeasured values to Null' to eliminate zeros for unmeasured data\r\n"
-    " OR\r\n"
-    " Press 'Close' to save update and exit\r\n"
-    " OR\r\n"
-    " Press 'Exit without update' to exit and abandom changes";
 const std::string kSystemUpdated =
-    " The system database C:\\data_aco\\QX_aco.mdb has been succesfully updated.\r\n\r\n" +
+    std::string(
+        " The system database C:\\data_aco\\QX_aco.mdb has been succesfully updated.\r\n\r\n") +
     kUpdateChoices;
 
 std::string cleanedText(const std::string& selected) {
