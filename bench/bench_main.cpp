@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "db/connection.h"
 #include "fs/clock.h"
 #include "fs/failure.h"
 #include "fs/file_services.h"
@@ -255,18 +256,9 @@ class Sqlite {
   sqlite3* db_ = nullptr;
 };
 
-std::string sqlName(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 std::string list(const std::vector<std::string>& names) {
   std::string out;
-  for (const auto& n : names) out += (out.empty() ? "" : ", ") + sqlName(n);
+  for (const auto& n : names) out += (out.empty() ? "" : ", ") + korvane::db::quoteName(n);
   return out;
 }
 
@@ -425,8 +417,8 @@ void childKorvane(const stdfs::path& master, const stdfs::path& run) {
     Measured m = measure([&] { frame.commandClick(index); });
     m.copySeconds = files.seconds;
     if (!completed())
-      fail(std::string("Korvane's ") + name + " stopped at a failing step; last statement: " +
-           context.sql);
+      fail(std::string("Korvane's ") + name +
+           " stopped at a failing step; last statement: " + context.sql);
     return m;
   };
   const auto update = click(kUpdate, "Update", [&] {
@@ -472,8 +464,8 @@ void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCo
   }
   auto transfer = [&](const std::string& table) {
     const std::string cols = list(oldColumns[table]);
-    return "INSERT OR IGNORE INTO w." + sqlName(table) + " (" + cols + ") SELECT " + cols +
-           " FROM main." + sqlName(table);
+    return "INSERT OR IGNORE INTO w." + korvane::db::quoteName(table) + " (" + cols + ") SELECT " +
+           cols + " FROM main." + korvane::db::quoteName(table);
   };
   const std::vector<std::string> transfers = {
       transfer("Samples"),
@@ -657,7 +649,9 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double mib(double kib) { return kib / 1024.0; }
+double mib(double kib) {
+  return kib / 1024.0;
+}
 
 struct ScaleFigures {
   long long scale = 0;
@@ -681,13 +675,14 @@ double pairedRatio(const std::vector<double>& korvane, const std::vector<double>
 }
 
 void printScale(const ScaleFigures& f, int reps) {
-  std::printf("\n== %lld measurements (generated: %.0f samples, %.0f experiments, old database "
-              "%.1f MiB, in %.1f s) ==\n",
-              f.scale, f.generated.number("samples"), f.generated.number("experiments"),
-              f.generated.number("bytes") / 1048576.0, f.generated.number("seconds"));
+  std::printf(
+      "\n== %lld measurements (generated: %.0f samples, %.0f experiments, old database "
+      "%.1f MiB, in %.1f s) ==\n",
+      f.scale, f.generated.number("samples"), f.generated.number("experiments"),
+      f.generated.number("bytes") / 1048576.0, f.generated.number("seconds"));
   std::printf("wall-clock seconds, median of %d runs each:\n", reps);
-  std::printf("  %-31s %9s %9s %7s %8s   %s\n", "action", "Korvane", "by hand", "ratio",
-              "paired", "runs (Korvane/by hand)");
+  std::printf("  %-31s %9s %9s %7s %8s   %s\n", "action", "Korvane", "by hand", "ratio", "paired",
+              "runs (Korvane/by hand)");
   for (const auto& [key, name] : kActions) {
     const auto& k = f.korvane.at(key);
     const auto& h = f.hand.at(key);
@@ -703,10 +698,11 @@ void printScale(const ScaleFigures& f, int reps) {
   {
     const auto& k = f.korvane.at("update");
     const auto& d = f.durable.at("update");
-    std::printf("  %-31s %9.3f %9.3f %7.3f %8.3f   by hand with cp + fsync of each copy "
-                "(Update only; copies %.3f s)\n",
-                "Update, durable copies by hand", median(k), median(d), median(k) / median(d),
-                pairedRatio(k, d), median(f.durable.at("copying_update")));
+    std::printf(
+        "  %-31s %9.3f %9.3f %7.3f %8.3f   by hand with cp + fsync of each copy "
+        "(Update only; copies %.3f s)\n",
+        "Update, durable copies by hand", median(k), median(d), median(k) / median(d),
+        pairedRatio(k, d), median(f.durable.at("copying_update")));
   }
   std::printf("what the time is made of (medians; Korvane | by hand):\n");
   std::printf("  %-31s %17s %17s %17s %17s\n", "action", "user CPU s", "system CPU s",
@@ -729,9 +725,10 @@ void printScale(const ScaleFigures& f, int reps) {
               mib(median(f.korvane.at("maxrss_all"))), mib(median(f.hand.at("maxrss_all"))));
   const double kc = median(f.copies.at("copy_korvane")), cp = median(f.copies.at("copy_cp")),
                cpf = median(f.copies.at("copy_cp_fsync"));
-  std::printf("copy of the old database (%.1f MiB), median of %d: copyFile %.3f s; cp %.3f s "
-              "(ratio %.2f); cp + fsync %.3f s (ratio %.2f)\n",
-              median(f.copies.at("bytes")) / 1048576.0, reps, kc, cp, kc / cp, cpf, kc / cpf);
+  std::printf(
+      "copy of the old database (%.1f MiB), median of %d: copyFile %.3f s; cp %.3f s "
+      "(ratio %.2f); cp + fsync %.3f s (ratio %.2f)\n",
+      median(f.copies.at("bytes")) / 1048576.0, reps, kc, cp, kc / cp, cpf, kc / cpf);
   std::printf("working copies identical on both sides: %s (working copy %.1f MiB)\n",
               f.korvanePrint == f.handPrint ? "yes" : "NO",
               median(f.korvane.at("working_bytes")) / 1048576.0);
@@ -745,10 +742,11 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
     work = pattern;
   }
   stdfs::create_directories(work);
-  std::printf("korvane-bench: %zu scale(s), %d repetitions, Korvane and hand-written runs "
-              "taking turns, each in a fresh process; sync and %.1f s pause before each timed "
-              "action; work folder %s\n",
-              scales.size(), reps, settleSeconds, work.c_str());
+  std::printf(
+      "korvane-bench: %zu scale(s), %d repetitions, Korvane and hand-written runs "
+      "taking turns, each in a fresh process; sync and %.1f s pause before each timed "
+      "action; work folder %s\n",
+      scales.size(), reps, settleSeconds, work.c_str());
   std::fflush(stdout);
 
   std::vector<ScaleFigures> all;
@@ -778,8 +776,8 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
                        scale, rep + 1, side.c_str(), r.number("update"), r.number("orphans"),
                        r.number("nulls"));
         } else {
-          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s\n", scale, rep + 1,
-                       side.c_str(), r.number("update"));
+          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s\n", scale, rep + 1, side.c_str(),
+                       r.number("update"));
         }
         removeFiles(run);
       }
@@ -809,7 +807,8 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
   }
   std::printf("\nratio Korvane / by hand with durable copies, Update:");
   for (const auto& f : all)
-    std::printf("  %lld: %.3f", f.scale, median(f.korvane.at("update")) / median(f.durable.at("update")));
+    std::printf("  %lld: %.3f", f.scale,
+                median(f.korvane.at("update")) / median(f.durable.at("update")));
   std::printf("\nratio copyFile / cp (and / cp + fsync):");
   for (const auto& f : all)
     std::printf("  %lld: %.2f (%.2f)", f.scale,
@@ -828,18 +827,19 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
   for (size_t i = 1; i < all.size(); ++i) {
     std::printf("\n  %lld -> %lld:", all[i - 1].scale, all[i].scale);
     for (const auto& [key, name] : kActions)
-      std::printf("  %s %.2fx; %.2fx", name.c_str(),
-                  median(all[i].korvane.at("user_" + key)) /
-                      median(all[i - 1].korvane.at("user_" + key)),
-                  median(all[i].hand.at("user_" + key)) / median(all[i - 1].hand.at("user_" + key)));
+      std::printf(
+          "  %s %.2fx; %.2fx", name.c_str(),
+          median(all[i].korvane.at("user_" + key)) / median(all[i - 1].korvane.at("user_" + key)),
+          median(all[i].hand.at("user_" + key)) / median(all[i - 1].hand.at("user_" + key)));
   }
   if (all.size() > 1) {
-    std::printf("\npeak resident memory during Update, largest minus smallest scale: %.1f MiB "
-                "(VmHWM), %.1f MiB (ru_maxrss)",
-                mib(median(all.back().korvane.at("hwm_update")) -
-                    median(all.front().korvane.at("hwm_update"))),
-                mib(median(all.back().korvane.at("maxrss_update")) -
-                    median(all.front().korvane.at("maxrss_update"))));
+    std::printf(
+        "\npeak resident memory during Update, largest minus smallest scale: %.1f MiB "
+        "(VmHWM), %.1f MiB (ru_maxrss)",
+        mib(median(all.back().korvane.at("hwm_update")) -
+            median(all.front().korvane.at("hwm_update"))),
+        mib(median(all.back().korvane.at("maxrss_update")) -
+            median(all.front().korvane.at("maxrss_update"))));
   }
   std::printf("\nworking copies identical on both sides at every scale: %s\n",
               identical ? "yes" : "NO (figures void)");
@@ -868,12 +868,18 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == "--child") {
       const std::string& side = args[1];
-      if (side == "generate" && args.size() == 4) childGenerate(args[2], std::stoll(args[3]));
-      else if (side == "korvane" && args.size() == 4) childKorvane(args[2], args[3]);
-      else if (side == "hand" && args.size() == 4) childHand(args[2], args[3], false);
-      else if (side == "hand-durable" && args.size() == 4) childHand(args[2], args[3], true);
-      else if (side == "copies" && args.size() == 5) childCopies(args[2], args[3], std::stoi(args[4]));
-      else fail("bad child arguments");
+      if (side == "generate" && args.size() == 4)
+        childGenerate(args[2], std::stoll(args[3]));
+      else if (side == "korvane" && args.size() == 4)
+        childKorvane(args[2], args[3]);
+      else if (side == "hand" && args.size() == 4)
+        childHand(args[2], args[3], false);
+      else if (side == "hand-durable" && args.size() == 4)
+        childHand(args[2], args[3], true);
+      else if (side == "copies" && args.size() == 5)
+        childCopies(args[2], args[3], std::stoi(args[4]));
+      else
+        fail("bad child arguments");
       return 0;
     }
     std::vector<long long> scales = {10000, 100000, 1000000};
@@ -881,11 +887,16 @@ int main(int argc, char** argv) {
     stdfs::path work;
     bool keep = false;
     for (size_t i = 0; i < args.size(); ++i) {
-      if (args[i] == "--scales" && i + 1 < args.size()) scales = parseScales(args[++i]);
-      else if (args[i] == "--reps" && i + 1 < args.size()) reps = std::stoi(args[++i]);
-      else if (args[i] == "--work" && i + 1 < args.size()) work = args[++i];
-      else if (args[i] == "--keep") keep = true;
-      else if (args[i] == "--settle" && i + 1 < args.size()) settleSeconds = std::stod(args[++i]);
+      if (args[i] == "--scales" && i + 1 < args.size())
+        scales = parseScales(args[++i]);
+      else if (args[i] == "--reps" && i + 1 < args.size())
+        reps = std::stoi(args[++i]);
+      else if (args[i] == "--work" && i + 1 < args.size())
+        work = args[++i];
+      else if (args[i] == "--keep")
+        keep = true;
+      else if (args[i] == "--settle" && i + 1 < args.size())
+        settleSeconds = std::stod(args[++i]);
       else {
         std::fprintf(stderr,
                      "usage: korvane-bench [--scales 10000,100000,1000000] [--reps 5] "

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "db/connection.h"
 #include "db/script_builder.h"
 
 namespace korvane::bench {
@@ -58,15 +59,6 @@ void exec(sqlite3* db, const std::string& sql) {
   check(db, sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), sql.c_str());
 }
 
-std::string sqlName(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 // One prepared INSERT over every column of a table as the file has it. The
 // row function binds values by column name; columns it leaves alone are Null.
 class TableFiller {
@@ -82,10 +74,11 @@ class TableFiller {
     if (columns_.empty()) throw std::runtime_error("no table " + table + " in the built schema");
     std::string names, marks;
     for (size_t i = 0; i < columns_.size(); ++i) {
-      names += (i ? ", " : "") + sqlName(columns_[i]);
+      names += (i ? ", " : "") + db::quoteName(columns_[i]);
       marks += i ? ", ?" : "?";
     }
-    const std::string sql = "INSERT INTO " + sqlName(table) + " (" + names + ") VALUES (" + marks + ")";
+    const std::string sql =
+        "INSERT INTO " + db::quoteName(table) + " (" + names + ") VALUES (" + marks + ")";
     check(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &insert_, nullptr), sql.c_str());
   }
   ~TableFiller() { sqlite3_finalize(insert_); }
@@ -138,8 +131,8 @@ struct Experiment {
 };
 
 // The reading groups of Measurements: a group's trigger is its first column.
-const std::vector<std::string> kGroupC = {"C1",  "zp",  "E1",  "K18", "K7", "K2",
-                                          "K14", "K15", "K4",  "K16", "K21"};
+const std::vector<std::string> kGroupC = {"C1",  "zp",  "E1", "K18", "K7", "K2",
+                                          "K14", "K15", "K4", "K16", "K21"};
 const std::vector<std::string> kGroupK = {"K1", "K5", "K6", "K11", "K12", "K8", "K9", "K10"};
 
 enum class GroupState { kMeasured, kZero, kNull };
@@ -199,8 +192,8 @@ void fillOldSystem(sqlite3* db, const GeneratorOptions& options, GeneratedCounts
       if (random.unit() < 0.9) samples.text(code, "S-" + std::to_string(100000 + n));
       samples.text(material, "Material " + std::to_string(1 + random.below(290)));
       if (random.unit() < 0.95) samples.real(weight, random.reading() / 10.0);
-      if (random.unit() < 0.3) samples.text(notes, "Taken by the lab's routine round, batch " +
-                                                        std::to_string(n / 50));
+      if (random.unit() < 0.3)
+        samples.text(notes, "Taken by the lab's routine round, batch " + std::to_string(n / 50));
       samples.row();
     }
     counts.samples = samples.rows();
