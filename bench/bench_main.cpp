@@ -35,6 +35,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -351,6 +352,9 @@ class TimedFileServices : public korvane::fs::FileServices {
   }
   void deleteFile(const std::string& path) override { real_.deleteFile(path); }
   bool fileExists(const std::string& path) override { return real_.fileExists(path); }
+  std::optional<korvane::fs::FileIdentity> identify(const std::string& path) override {
+    return real_.identify(path);
+  }
   double seconds = 0;
 
  private:

@@ -26,9 +26,13 @@ Connection::Connection(const std::filesystem::path& hostPath, std::string displa
   sqlite3_extended_result_codes(db_, 1);
   try {
     if (registerJetFunctions(db_) != SQLITE_OK) raise(sqlite3_errcode(db_));
+    // A file opened read-only (also through a "mode=ro" URI) is never
+    // checkpointed, not even by the last connection to close it.
+    const bool mainReadOnly = readOnly || sqlite3_db_readonly(db_, "main") == 1;
+    if (mainReadOnly) sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // Reading the schema is what tells a database from any other file.
     exec("SELECT count(*) FROM sqlite_master");
-    if (!readOnly) exec("PRAGMA journal_mode=DELETE");
+    if (!mainReadOnly) exec("PRAGMA journal_mode=DELETE");
     exec("PRAGMA synchronous=FULL");
   } catch (...) {
     sqlite3_close(db_);

@@ -20,8 +20,10 @@ namespace korvane::db {
 class Connection {
  public:
   // Opens the existing file `hostPath` (never creates it unless `create`),
-  // sets a rollback journal with full syncing and registers Jet's collation
-  // and functions. `displayName` names the file in Jet's messages.
+  // registers Jet's collation and functions and sets full syncing; a file it
+  // may write gets a rollback journal, one it only reads (`readOnly`, or a
+  // "mode=ro" URI) is left in its journal mode and never checkpointed.
+  // `displayName` names the file in Jet's messages.
   Connection(const std::filesystem::path& hostPath, std::string displayName, bool readOnly,
              bool create);
   ~Connection();

@@ -13,6 +13,7 @@
 #include "db/jet_file/jet_file.h"
 #include "db/jet_source.h"
 #include "db/parser.h"
+#include "db/source_reading.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
 #include "fs/file_hold.h"
@@ -38,9 +39,9 @@ stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath)
   }
 }
 
-// An SQLite URI that opens `hostPath` in `mode` ("rw" or "ro") and never
-// creates it.
-std::string uriOf(const stdfs::path& hostPath, const char* mode) {
+}  // namespace
+
+std::string uriOf(const stdfs::path& hostPath, const char* mode, std::string_view more) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri = "file:";
   for (unsigned char c : hostPath.string()) {
@@ -52,10 +53,10 @@ std::string uriOf(const stdfs::path& hostPath, const char* mode) {
       uri += kHex[c & 15];
     }
   }
-  return uri + "?mode=" + mode;
+  uri += std::string("?mode=") + mode;
+  if (!more.empty()) uri += "&" + std::string(more);
+  return uri;
 }
-
-}  // namespace
 
 struct Database::Impl {
   std::string windowsPath;
@@ -65,6 +66,8 @@ struct Database::Impl {
   // The SQLite copy a real Jet file is read through; declared before the
   // connection so that it is removed after the connection is closed.
   std::unique_ptr<JetSourceCopy> jetCopy;
+  // How a file opened read-only is read; likewise outlives the connection.
+  std::unique_ptr<SourceReading> sourceReading;
   std::unique_ptr<Connection> connection;
   std::unique_ptr<Catalog> catalog;
 };
@@ -158,8 +161,16 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
     checkDatabaseFile(request.hostPath, request.windowsPath);
     d->hold = fs::FileHold::acquire(request.hostPath);
     if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
-    d->connection = std::make_unique<Connection>(request.hostPath, request.windowsPath,
-                                                 request.readOnly, false);
+    if (request.readOnly) {
+      // Only read, so never written (source_reading.h); a read-write
+      // connection still lets IN 'file' targets be attached.
+      d->sourceReading = SourceReading::choose(request.hostPath, request.windowsPath, *d->hold);
+      d->connection = std::make_unique<Connection>(stdfs::path(d->sourceReading->uri()),
+                                                   request.windowsPath, false, false);
+    } else {
+      d->connection =
+          std::make_unique<Connection>(request.hostPath, request.windowsPath, false, false);
+    }
   }
   if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
   d->catalog = std::make_unique<Catalog>(*d->connection, "main");
@@ -189,6 +200,7 @@ void Database::close() {
   impl_->catalog.reset();
   impl_->connection.reset();
   impl_->jetCopy.reset();
+  impl_->sourceReading.reset();
   impl_->hold.reset();
 }
 

@@ -1,0 +1,212 @@
+// A database opened read-only is never written, whatever state other
+// programs left it in or keep it in, and every committed row is read from
+// it: the file's bytes and the files beside it are the same before and
+// after, and a transfer out of it carries exactly the committed rows.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/database_engine.h"
+#include "lab.h"
+#include "other_program.h"
+#include "unprivileged.h"
+
+namespace korvane::db::test {
+namespace {
+
+namespace stdfs = std::filesystem;
+using korvane::testing::AsUnprivilegedUser;
+using korvane::testing::OtherProgram;
+
+const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
+const std::string kTarget = "C:\\data_aco\\target.mdb";
+const std::string kTransfer = "INSERT INTO t IN '" + kTarget + "' SELECT t.* FROM t;";
+
+void runSql(const stdfs::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_open(file.c_str(), &db);
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) throw std::runtime_error("cannot run " + sql + " on " + file.string());
+}
+
+// The files of a folder and their bytes.
+std::map<std::string, std::string> filesIn(const stdfs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : stdfs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().filename().string()] =
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
+// The names of the files in `folder` that are not as `before` has them, of
+// those gone and of those new: "" when nothing changed.
+std::string changesIn(const stdfs::path& folder, const std::map<std::string, std::string>& before) {
+  std::string changes;
+  const std::map<std::string, std::string> now = filesIn(folder);
+  for (const auto& [name, bytes] : before) {
+    const auto found = now.find(name);
+    if (found == now.end())
+      changes += name + " is gone; ";
+    else if (found->second != bytes)
+      changes += name + " changed; ";
+  }
+  for (const auto& [name, bytes] : now) {
+    if (!before.count(name)) changes += name + " is new; ";
+  }
+  return changes;
+}
+
+// Sets TMPDIR for one scope.
+class ScopedTmpdir {
+ public:
+  explicit ScopedTmpdir(const stdfs::path& folder) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~ScopedTmpdir() {
+    if (old_) {
+      ::setenv("TMPDIR", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
+
+struct SourceCase {
+  const char* name;
+  const char* journalMode;  // of the source as made with its ten rows
+  Arrange arrange;          // what others did or still do with it
+  int committedRows;        // what a transfer out of it must carry
+  mode_t fileBits = 0644;
+  mode_t folderBits = 0755;
+};
+
+std::ostream& operator<<(std::ostream& out, const SourceCase& c) {
+  return out << c.name;
+}
+
+std::unique_ptr<OtherProgram> nothing(const stdfs::path&) {
+  return nullptr;
+}
+
+Arrange keptOpenAfter(std::string script) {
+  return [script](const stdfs::path& file) { return std::make_unique<OtherProgram>(file, script); };
+}
+
+Arrange crashedAfter(std::function<void(const stdfs::path&)> leave) {
+  return [leave](const stdfs::path& file) {
+    leave(file);
+    return nullptr;
+  };
+}
+
+void twoRowsLeftInTheLog(const stdfs::path& file) {
+  korvane::testing::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11), (12);");
+}
+
+const SourceCase kSources[] = {
+    {"RollbackJournal", "DELETE", nothing, 10},
+    {"RollbackJournalWithAHotJournal", "DELETE",
+     crashedAfter([](const stdfs::path& f) { korvane::testing::leaveAHotJournal(f, "t"); }), 10},
+    {"RollbackJournalReadElsewhere", "DELETE", keptOpenAfter("BEGIN; SELECT count(*) FROM t;"), 10},
+    {"WriteAheadLog", "WAL", nothing, 10},
+    {"WriteAheadLogWithRowsInTheLog", "WAL", crashedAfter(twoRowsLeftInTheLog), 12},
+    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL", crashedAfter([](const stdfs::path& f) {
+       twoRowsLeftInTheLog(f);
+       stdfs::remove(f.native() + "-shm");
+     }),
+     12},
+    {"WriteAheadLogWithAnEmptyLogLeftBehind", "WAL",
+     crashedAfter([](const stdfs::path& f) { OtherProgram(f, "SELECT 1 FROM t;").crash(); }), 10},
+    {"WriteAheadLogReadElsewhere", "WAL", keptOpenAfter("BEGIN; SELECT count(*) FROM t;"), 10},
+    {"WriteAheadLogWithRowsInTheLogOpenElsewhere", "WAL",
+     keptOpenAfter("PRAGMA wal_autocheckpoint=0; INSERT INTO t VALUES (11), (12);"), 12},
+    {"RollbackJournalFileWithoutWritePermission", "DELETE", nothing, 10, 0444},
+    {"WriteAheadLogFileWithoutWritePermission", "WAL", nothing, 10, 0444},
+    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", nothing, 10, 0644, 0555},
+    {"WriteAheadLogInAFolderWithoutWritePermission", "WAL", nothing, 10, 0644, 0555},
+    {"WriteAheadLogWithRowsInTheLogInAFolderWithoutWritePermission", "WAL",
+     crashedAfter(twoRowsLeftInTheLog), 12, 0644, 0555},
+};
+
+class ReadOnlyOpen : public ::testing::TestWithParam<SourceCase> {
+ protected:
+  ReadOnlyOpen() {
+    stdfs::create_directories(lab_.host(kSource).parent_path());
+    stdfs::create_directories(lab_.host("C:\\tmp"));
+    runSql(lab_.host(kSource),
+           std::string("PRAGMA journal_mode=") + GetParam().journalMode +
+               "; CREATE TABLE t(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+               "FROM n WHERE i < 10) INSERT INTO t SELECT i FROM n;");
+    runSql(lab_.host(kTarget), "CREATE TABLE t(x);");
+  }
+
+  // The whole prefix, drive links included.
+  stdfs::path prefix() const {
+    return stdfs::canonical(lab_.host("C:\\data_aco")).parent_path().parent_path();
+  }
+
+  Lab lab_;
+};
+
+TEST_P(ReadOnlyOpen, WritesNothingOfTheSourceAndReadsEveryCommittedRow) {
+  const SourceCase& c = GetParam();
+  const stdfs::path folder = lab_.host(kSource).parent_path();
+  const stdfs::path temp = lab_.host("C:\\tmp");
+  const ScopedTmpdir tmpdir(temp);
+  std::unique_ptr<OtherProgram> other = c.arrange(lab_.host(kSource));
+  ::chmod(lab_.host(kSource).c_str(), c.fileBits);
+  ::chmod(folder.c_str(), c.folderBits);
+  const std::map<std::string, std::string> before = filesIn(folder);
+
+  {
+    const AsUnprivilegedUser user({prefix(), temp});
+    std::unique_ptr<Database> source = lab_.engine().openDatabaseInWorkspace(kSource, true);
+    source->execute(kTransfer);
+    // Still a handle that only reads.
+    EXPECT_EQ(failureOf([&] { source->execute("DELETE FROM t;"); }).number, 3027);
+    source->close();
+  }
+
+  EXPECT_EQ(changesIn(folder, before), "");
+  EXPECT_EQ(lab_.value(kTarget, "SELECT count(*) FROM t"), std::to_string(c.committedRows));
+  EXPECT_TRUE(stdfs::is_empty(temp)) << "a private copy was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ReadOnlyOpen, ::testing::ValuesIn(kSources),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadOnlyOpenOfADatabaseBeingWritten, FailsAsInUseAndChangesNothing) {
+  for (const char* mode : {"DELETE", "WAL"}) {
+    Lab lab;
+    stdfs::create_directories(lab.host(kSource).parent_path());
+    runSql(lab.host(kSource), std::string("PRAGMA journal_mode=") + mode +
+                                  "; CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+    OtherProgram writer(lab.host(kSource), "BEGIN IMMEDIATE; INSERT INTO t VALUES (2);");
+    const std::map<std::string, std::string> before = filesIn(lab.host(kSource).parent_path());
+    EXPECT_EQ(failureOf([&] { lab.engine().openDatabaseInWorkspace(kSource, true); }).number, 3045)
+        << mode;
+    EXPECT_EQ(changesIn(lab.host(kSource).parent_path(), before), "") << mode;
+  }
+}
+
+}  // namespace
+}  // namespace korvane::db::test
