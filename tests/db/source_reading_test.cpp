@@ -19,55 +19,23 @@
 #include "db/database_engine.h"
 #include "lab.h"
 #include "other_program.h"
+#include "test_support.h"
 #include "unprivileged.h"
 
 namespace korvane::db::test {
 namespace {
 
 namespace stdfs = std::filesystem;
+using fs::testing::bytesIn;
+using fs::testing::changesIn;
+using fs::testing::FolderBytes;
 using korvane::testing::AsUnprivilegedUser;
 using korvane::testing::OtherProgram;
+using korvane::testing::runSql;
 
 const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
 const std::string kTransfer = "INSERT INTO t IN '" + kTarget + "' SELECT t.* FROM t;";
-
-void runSql(const stdfs::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  if (rc != SQLITE_OK) throw std::runtime_error("cannot run " + sql + " on " + file.string());
-}
-
-// The files of a folder and their bytes.
-std::map<std::string, std::string> filesIn(const stdfs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : stdfs::directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[entry.path().filename().string()] =
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  return files;
-}
-
-// The names of the files in `folder` that are not as `before` has them, of
-// those gone and of those new: "" when nothing changed.
-std::string changesIn(const stdfs::path& folder, const std::map<std::string, std::string>& before) {
-  std::string changes;
-  const std::map<std::string, std::string> now = filesIn(folder);
-  for (const auto& [name, bytes] : before) {
-    const auto found = now.find(name);
-    if (found == now.end())
-      changes += name + " is gone; ";
-    else if (found->second != bytes)
-      changes += name + " changed; ";
-  }
-  for (const auto& [name, bytes] : now) {
-    if (!before.count(name)) changes += name + " is new; ";
-  }
-  return changes;
-}
 
 // Sets TMPDIR for one scope.
 class ScopedTmpdir {
@@ -175,7 +143,7 @@ TEST_P(ReadOnlyOpen, WritesNothingOfTheSourceAndReadsEveryCommittedRow) {
   std::unique_ptr<OtherProgram> other = c.arrange(lab_.host(kSource));
   ::chmod(lab_.host(kSource).c_str(), c.fileBits);
   ::chmod(folder.c_str(), c.folderBits);
-  const std::map<std::string, std::string> before = filesIn(folder);
+  const FolderBytes before = bytesIn(folder);
 
   {
     const AsUnprivilegedUser user({prefix(), temp});
@@ -201,7 +169,7 @@ TEST(ReadOnlyOpenOfADatabaseBeingWritten, FailsAsInUseAndChangesNothing) {
     runSql(lab.host(kSource), std::string("PRAGMA journal_mode=") + mode +
                                   "; CREATE TABLE t(x); INSERT INTO t VALUES (1);");
     OtherProgram writer(lab.host(kSource), "BEGIN IMMEDIATE; INSERT INTO t VALUES (2);");
-    const std::map<std::string, std::string> before = filesIn(lab.host(kSource).parent_path());
+    const FolderBytes before = bytesIn(lab.host(kSource).parent_path());
     EXPECT_EQ(failureOf([&] { lab.engine().openDatabaseInWorkspace(kSource, true); }).number, 3045)
         << mode;
     EXPECT_EQ(changesIn(lab.host(kSource).parent_path(), before), "") << mode;

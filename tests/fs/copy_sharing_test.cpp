@@ -2,7 +2,6 @@
 // database is no obstacle to copying it, one writing it is; a database any
 // program has open is never replaced or removed under it.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
@@ -26,13 +25,8 @@ const char kBackup[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
 const char kWorking[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 
 void makeDatabase(const stdfs::path& file, const char* journalMode) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  const std::string sql = std::string("PRAGMA journal_mode=") + journalMode +
-                          "; CREATE TABLE t(x); INSERT INTO t VALUES (1);";
-  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  if (rc != SQLITE_OK) throw std::runtime_error("cannot make " + file.string());
+  korvane::testing::runSql(file, std::string("PRAGMA journal_mode=") + journalMode +
+                                     "; CREATE TABLE t(x); INSERT INTO t VALUES (1);");
 }
 
 struct SharingCase {

@@ -26,22 +26,11 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using korvane::testing::OtherProgram;
+using korvane::testing::runSql;
 using testing::entriesOf;
 using testing::failureOf;
 using testing::readFile;
 using testing::TempFolder;
-
-void runSql(const stdfs::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  const int opened = sqlite3_open(file.c_str(), &db);
-  char* error = nullptr;
-  const int ran =
-      opened == SQLITE_OK ? sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) : opened;
-  const std::string message = error ? error : sqlite3_errmsg(db);
-  sqlite3_free(error);
-  sqlite3_close(db);
-  if (ran != SQLITE_OK) throw std::runtime_error(message + " in: " + sql);
-}
 
 // The first value `sql` gives, on a connection that may settle the file.
 std::string firstValue(const stdfs::path& file, const std::string& sql) {

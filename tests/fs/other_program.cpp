@@ -95,6 +95,18 @@ void OtherProgram::crash() {
   pid_ = -1;
 }
 
+void runSql(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  const int opened = sqlite3_open(file.c_str(), &db);
+  char* error = nullptr;
+  const int ran =
+      opened == SQLITE_OK ? sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) : opened;
+  const std::string message = error ? error : sqlite3_errmsg(db);
+  sqlite3_free(error);
+  sqlite3_close(db);
+  if (ran != SQLITE_OK) throw std::runtime_error(message + " in: " + sql);
+}
+
 void leaveRowsInTheLog(const std::filesystem::path& file, const std::string& inserts) {
   OtherProgram program(file, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; " + inserts);
   program.crash();

@@ -37,6 +37,11 @@ class OtherProgram {
   int toChild_ = -1;
 };
 
+// Runs `sql` on `file` through a connection of this process, opened and
+// closed again, as a program that is done with it; throws
+// std::runtime_error when it fails.
+void runSql(const std::filesystem::path& file, const std::string& sql);
+
 // Makes `file` a write-ahead-log database whose "-wal" holds committed rows
 // the file itself lacks, beside an "-shm" left over from a program that
 // crashed: `inserts` run without a checkpoint, then the program is killed.

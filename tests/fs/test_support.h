@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -83,6 +84,35 @@ inline std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// The files of `folder` and their bytes.
+using FolderBytes = std::map<std::string, std::string>;
+inline FolderBytes bytesIn(const std::filesystem::path& folder) {
+  FolderBytes files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = readFile(entry.path());
+  }
+  return files;
+}
+
+// What is not in `folder` as `before` has it: the files changed, gone and
+// new, by name; "" when nothing is.
+inline std::string changesIn(const std::filesystem::path& folder, const FolderBytes& before) {
+  std::string changes;
+  const FolderBytes now = bytesIn(folder);
+  for (const auto& [name, bytes] : before) {
+    const auto found = now.find(name);
+    if (found == now.end()) {
+      changes += name + " is gone; ";
+    } else if (found->second != bytes) {
+      changes += name + " changed; ";
+    }
+  }
+  for (const auto& [name, bytes] : now) {
+    if (before.count(name) == 0) changes += name + " is new; ";
+  }
+  return changes;
 }
 
 // The number of the Failure that `action` raises; 0 when it raises none.

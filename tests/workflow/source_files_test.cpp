@@ -1,0 +1,233 @@
+// Update and Close on databases made and used by other SQLite programs: the
+// chosen file and the backup are only read, whatever state those programs
+// left them in or keep them in, and every committed row is carried over.
+// Each case compares the source's folder, file by file and byte by byte,
+// before Update and after Update and Close.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "lab.h"
+#include "other_program.h"
+#include "test_support.h"
+#include "unprivileged.h"
+#include "workflow/naming.h"
+
+namespace korvane::workflow {
+namespace {
+
+namespace stdfs = std::filesystem;
+using fs::testing::bytesIn;
+using fs::testing::changesIn;
+using fs::testing::FolderBytes;
+using korvane::testing::AsUnprivilegedUser;
+using korvane::testing::OtherProgram;
+using korvane::testing::runSql;
+using testing::Column;
+using testing::kBackup;
+using testing::kUpdateChoices;
+using testing::kWorking;
+using testing::Lab;
+using testing::samples;
+
+const std::string kChosen = "D:\\Lab7\\QX_aco.mdb";
+const std::string kChosenWorking = "D:\\Lab7_261207_0843.mdb";
+const Column kSamples = {"Tutorial sample", "S1", "S2", "S3"};
+// A sample another program added, dated after all the others.
+const std::string kAddSample =
+    "INSERT INTO Samples (\"Sample Date\", \"Sample Name\") VALUES (50000, 'S9');";
+const Column kSamplesWithS9 = {"Tutorial sample", "S1", "S2", "S3", "S9"};
+
+// Sets TMPDIR, where the engine makes its private copies, for one scope.
+class ScopedTmpdir {
+ public:
+  explicit ScopedTmpdir(const stdfs::path& folder) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~ScopedTmpdir() {
+    if (old_) {
+      ::setenv("TMPDIR", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TMPDIR");
+    }
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
+
+struct ChosenCase {
+  const char* name;
+  const char* journalMode;
+  Arrange arrange;  // what other programs did or still do with the file
+  Column committed;
+  mode_t fileBits = 0644;
+  mode_t folderBits = 0755;
+};
+
+std::ostream& operator<<(std::ostream& out, const ChosenCase& c) {
+  return out << c.name;
+}
+
+std::unique_ptr<OtherProgram> nothing(const stdfs::path&) {
+  return nullptr;
+}
+
+std::unique_ptr<OtherProgram> rowInTheLog(const stdfs::path& file) {
+  korvane::testing::leaveRowsInTheLog(file, kAddSample);
+  return nullptr;
+}
+
+Arrange keptOpenAfter(std::string script) {
+  return [script](const stdfs::path& file) { return std::make_unique<OtherProgram>(file, script); };
+}
+
+const ChosenCase kChosenCases[] = {
+    {"WriteAheadLogWithoutRowsInTheLog", "WAL", nothing, kSamples},
+    {"WriteAheadLogWithRowsInTheLog", "WAL", rowInTheLog, kSamplesWithS9},
+    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL",
+     [](const stdfs::path& file) {
+       rowInTheLog(file);
+       stdfs::remove(file.native() + "-shm");
+       return nullptr;
+     },
+     kSamplesWithS9},
+    {"RollbackJournal", "DELETE", nothing, kSamples},
+    {"RollbackJournalWithAHotJournal", "DELETE",
+     [](const stdfs::path& file) {
+       korvane::testing::leaveAHotJournal(file, "Samples");
+       return nullptr;
+     },
+     kSamples},
+    {"FileWithoutWritePermission", "WAL", rowInTheLog, kSamplesWithS9, 0444},
+    {"FolderWithoutWritePermission", "WAL", rowInTheLog, kSamplesWithS9, 0644, 0555},
+    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", nothing, kSamples, 0444, 0555},
+    {"WriteAheadLogOpenForReadingElsewhere", "WAL",
+     keptOpenAfter("BEGIN; SELECT count(*) FROM Samples;"), kSamples},
+    {"WriteAheadLogWithRowsInTheLogOpenElsewhere", "WAL",
+     keptOpenAfter("PRAGMA wal_autocheckpoint=0; " + kAddSample), kSamplesWithS9},
+    {"RollbackJournalOpenForReadingElsewhere", "DELETE",
+     keptOpenAfter("BEGIN; SELECT count(*) FROM Samples;"), kSamples},
+};
+
+class ChosenDatabase : public ::testing::TestWithParam<ChosenCase> {};
+
+TEST_P(ChosenDatabase, IsOnlyReadAndEveryCommittedRowIsCarriedOver) {
+  const ChosenCase& c = GetParam();
+  Lab lab;
+  lab.installSystemFiles();
+  lab.makeFolder("D:\\Lab7");
+  lab.makeFolder("C:\\tmp");
+  lab.buildDatabase(kChosen, "old_system.sql");
+  const stdfs::path chosen = lab.host(kChosen);
+  runSql(chosen, std::string("PRAGMA journal_mode=") + c.journalMode);
+  const std::unique_ptr<OtherProgram> other = c.arrange(chosen);
+  ::chmod(chosen.c_str(), c.fileBits);
+  ::chmod(chosen.parent_path().c_str(), c.folderBits);
+  const FolderBytes before = bytesIn(chosen.parent_path());
+  const ScopedTmpdir tmpdir(lab.host("C:\\tmp"));
+  lab.chooseExternal(kChosen);
+  {
+    const AsUnprivilegedUser user({lab.prefix()});
+    lab.frame().commandClick(kUpdate);
+    EXPECT_EQ(lab.state().instructions, kUpdateChoices) << "Update did not complete";
+    EXPECT_EQ(changesIn(chosen.parent_path(), before), "") << "after Update";
+    lab.frame().commandClick(kClose);
+  }
+  EXPECT_TRUE(lab.closed());
+  EXPECT_EQ(changesIn(chosen.parent_path(), before), "") << "after Close";
+  EXPECT_EQ(samples(lab, kChosenWorking), c.committed);
+  EXPECT_TRUE(stdfs::is_empty(lab.host("C:\\tmp"))) << "a private copy was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChosenDatabase, ::testing::ValuesIn(kChosenCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ChosenDatabaseBeingWritten, StopsUpdateAsInUseAndChangesNothing) {
+  Lab lab;
+  lab.installSystemFiles();
+  lab.makeFolder("D:\\Lab7");
+  lab.buildDatabase(kChosen, "old_system.sql");
+  const stdfs::path chosen = lab.host(kChosen);
+  runSql(chosen, "PRAGMA journal_mode=WAL");
+  OtherProgram writer(chosen, "BEGIN IMMEDIATE; " + kAddSample);
+  const FolderBytes before = bytesIn(chosen.parent_path());
+  lab.chooseExternal(kChosen);
+  const DialogState state = lab.state();
+
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state(), state);
+  EXPECT_EQ(changesIn(chosen.parent_path(), before), "");
+
+  // Once the other program has committed and left, Update carries its row.
+  writer.finish("COMMIT");
+  lab.frame().commandClick(kUpdate);
+  EXPECT_EQ(lab.state().instructions, kUpdateChoices);
+  EXPECT_EQ(samples(lab, kChosenWorking), kSamplesWithS9);
+}
+
+// The system database in WAL mode: its backup is an exact copy, which the
+// run only reads, and Close replaces the database in its place.
+TEST(SystemDatabaseInWalMode, BackupStaysAnExactCopyAndCloseReplacesTheDatabase) {
+  Lab lab;
+  lab.installSystemFiles();
+  runSql(lab.host(kSystemDatabase), "PRAGMA journal_mode=WAL");
+  const std::string old = lab.bytes(kSystemDatabase);
+  lab.chooseSystemDatabase();
+
+  lab.frame().commandClick(kUpdate);
+  ASSERT_EQ(lab.state().instructions.rfind(" The system database", 0), 0u);
+  EXPECT_EQ(lab.bytes(kBackup), old);
+  const FolderBytes afterUpdate = bytesIn(lab.host(kBackup).parent_path());
+  EXPECT_EQ(afterUpdate.size(), 2u) << "only the backup and the working copy";
+  const std::string updated = lab.bytes(kWorking);
+
+  lab.frame().commandClick(kClose);
+  EXPECT_EQ(lab.state().instructions, "Your database file has been updated");
+  EXPECT_EQ(lab.bytes(kBackup), old);
+  EXPECT_EQ(lab.bytes(kSystemDatabase), updated);
+  EXPECT_EQ(fs::testing::entriesOf(lab.host(kBackup).parent_path()),
+            std::vector<std::string>{"QX_aco_261207_0843.mdb"});
+  EXPECT_EQ(fs::testing::entriesOf(lab.host("C:\\data_aco")),
+            (std::vector<std::string>{"Backup", "QX_Std.mdb", "QX_aco.mdb"}));
+}
+
+// Another program reading the system database does not stop Update, but
+// the database it has open is not replaced under it.
+TEST(SystemDatabaseInWalMode, AReaderElsewhereLetsUpdateRunAndCloseWaitsForIt) {
+  Lab lab;
+  lab.installSystemFiles();
+  runSql(lab.host(kSystemDatabase), "PRAGMA journal_mode=WAL");
+  const std::string old = lab.bytes(kSystemDatabase);
+  auto reader =
+      std::make_unique<OtherProgram>(lab.host(kSystemDatabase), "SELECT count(*) FROM Samples;");
+  lab.chooseSystemDatabase();
+
+  lab.frame().commandClick(kUpdate);
+  ASSERT_EQ(lab.state().instructions.rfind(" The system database", 0), 0u);
+  EXPECT_EQ(lab.bytes(kBackup), old);
+  const std::string updated = lab.bytes(kWorking);
+  const DialogState updatedState = lab.state();
+
+  lab.frame().commandClick(kClose);
+  EXPECT_FALSE(lab.closed());
+  EXPECT_EQ(lab.state(), updatedState);
+  EXPECT_EQ(lab.bytes(kSystemDatabase), old);
+
+  reader.reset();
+  lab.frame().commandClick(kClose);
+  EXPECT_TRUE(lab.closed());
+  EXPECT_EQ(lab.bytes(kSystemDatabase), updated);
+  EXPECT_EQ(lab.bytes(kBackup), old);
+}
+
+}  // namespace
+}  // namespace korvane::workflow
