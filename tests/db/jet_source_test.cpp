@@ -112,9 +112,10 @@ class JetSource : public ::testing::Test {
     temp_ = lab_.host("C:\\tmp");
     stdfs::create_directories(temp_);
     ::setenv("TMPDIR", temp_.c_str(), 1);
+    // Copies of the test's own: another test may hold the shared fixtures.
     stdfs::create_directories(lab_.host(kJetFolder));
     for (const auto& name : kFixtureNames) {
-      stdfs::create_symlink(kFixtures / name, lab_.host(jetPath(name)));
+      stdfs::copy_file(kFixtures / name, lab_.host(jetPath(name)));
       original_[name] = readAll(kFixtures / name);
     }
   }
@@ -126,7 +127,7 @@ class JetSource : public ::testing::Test {
       ::unsetenv("TMPDIR");
     }
     for (const auto& [name, bytes] : original_)
-      EXPECT_TRUE(readAll(kFixtures / name) == bytes) << name << " was changed";
+      EXPECT_TRUE(readAll(lab_.host(jetPath(name))) == bytes) << name << " was changed";
   }
 
   static std::string jetPath(const std::string& name) { return kJetFolder + "\\" + name; }
@@ -135,7 +136,7 @@ class JetSource : public ::testing::Test {
   stdfs::path reference(const std::string& name) {
     const stdfs::path file = lab_.host("C:\\reference") / (name + ".sqlite");
     stdfs::create_directories(file.parent_path());
-    importJetFileToNewDatabase(kFixtures / name, file);
+    importJetFileToNewDatabase(lab_.host(jetPath(name)), file);
     return file;
   }
 

@@ -84,7 +84,13 @@ class JetImport : public testing::Test {
   std::vector<std::string> tableNames() {
     return column("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
   }
-  void import(const std::string& fixture) { importJetFile(kFixtures / fixture, db_); }
+  // A copy of fixture `name` of the test's own: the shared files are never
+  // opened in place, where another test may be reading them.
+  stdfs::path copyOf(const std::string& name) {
+    stdfs::copy_file(kFixtures / name, temp_ / name, stdfs::copy_options::overwrite_existing);
+    return temp_ / name;
+  }
+  void import(const std::string& fixture) { importJetFile(copyOf(fixture), db_); }
 
   // Imports `file`, expecting failure `number`; returns what reached stderr.
   std::string importFailing(const stdfs::path& file, int number) {
@@ -363,9 +369,9 @@ TEST_F(JetImport, TruncatedCopiesFailCleanly) {
 }
 
 TEST_F(JetImport, HeaderTellsJetFromOtherFiles) {
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "testV1997.mdb"), JetFileFormat::kJet3);
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "testUnicodeCompV2003.mdb"), JetFileFormat::kJet4);
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "functionsV2000.mdb"), JetFileFormat::kJet4);
+  EXPECT_EQ(jetFileFormatOf(copyOf("testV1997.mdb")), JetFileFormat::kJet3);
+  EXPECT_EQ(jetFileFormatOf(copyOf("testUnicodeCompV2003.mdb")), JetFileFormat::kJet4);
+  EXPECT_EQ(jetFileFormatOf(copyOf("functionsV2000.mdb")), JetFileFormat::kJet4);
   EXPECT_EQ(jetFileFormatOf(temp_ / "missing.mdb"), JetFileFormat::kNotJet);
 
   const stdfs::path sqliteFile = temp_ / "ours.mdb";
@@ -389,19 +395,19 @@ TEST_F(JetImport, HeaderTellsJetFromOtherFiles) {
 TEST_F(JetImport, MissingFileAndTakenTableNames) {
   importFailing(temp_ / "missing.mdb", 3024);
   query("CREATE TABLE table3 (x)");
-  importFailing(kFixtures / "indexTestV2000.mdb", 3010);
+  importFailing(copyOf("indexTestV2000.mdb"), 3010);
   EXPECT_EQ(tableNames(), std::vector<std::string>{"table3"});
 }
 
 TEST_F(JetImport, NewDatabaseFileExistsOnlyAfterSuccess) {
   const stdfs::path target = temp_ / "copy.db";
-  importJetFileToNewDatabase(kFixtures / "testV1997.mdb", target);
+  importJetFileToNewDatabase(copyOf("testV1997.mdb"), target);
   sqlite3_close(db_);
   ASSERT_EQ(sqlite3_open(target.c_str(), &db_), SQLITE_OK);
   EXPECT_EQ(tableNames(), (std::vector<std::string>{"Table1", "Table2", "Table3", "Table4"}));
 
   try {
-    importJetFileToNewDatabase(kFixtures / "testV1997.mdb", target);
+    importJetFileToNewDatabase(copyOf("testV1997.mdb"), target);
     ADD_FAILURE() << "an existing target was overwritten";
   } catch (const Failure& f) {
     EXPECT_EQ(f.number(), 3204);
