@@ -246,6 +246,8 @@ void KorvaneWindow::onCloseRequested() {
   close();
 }
 
+void KorvaneWindow::reject() {}
+
 // Closing by the title bar only ends the program: nothing is committed or
 // deleted, so the working copy and the backup stay where Update put them.
 void KorvaneWindow::closeEvent(QCloseEvent* event) {

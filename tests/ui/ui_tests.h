@@ -65,4 +65,16 @@ class ClickThroughTest : public QObject {
   void busyPointerAroundEachAction();
 };
 
+// frmKorvane as the desktop and assistive technology meet it: a dialog
+// that Esc does not close.
+class DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void reachesAssistiveTechnologyAsADialog();
+  void escapeLeavesTheWindowOpen_data();
+  void escapeLeavesTheWindowOpen();
+  void closeBoxStillEndsWithoutAnAction();
+};
+
 }  // namespace korvane::ui::testing
