@@ -6,11 +6,14 @@
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
+#include "ui/file_open_dialog.h"
 #include "ui/korvane_window.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvane"));
+  // A run writes only the files the workflow names.
+  korvane::ui::keepNoUserSettings();
 
   const korvane::fs::PathMap paths = korvane::fs::PathMap::fromEnvironment();
   korvane::fs::HostFileServices files(paths);

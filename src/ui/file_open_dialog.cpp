@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QSettings>
 
 #include "fs/failure.h"
 
@@ -35,6 +36,15 @@ void closeLeftoverPopups() {
 }
 
 }  // namespace
+
+void keepNoUserSettings() {
+  // A folder inside a file that is not a folder can never be made, so Qt
+  // finds the settings file unwritable and gives up before it creates a
+  // folder, a lock or a temporary file anywhere.
+  const QString nowhere = QStringLiteral("/dev/null");
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+}
 
 QStringList nameFiltersOf(const std::string& filter) {
   const QStringList fields = QString::fromStdString(filter).split(u'|');

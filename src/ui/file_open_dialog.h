@@ -42,6 +42,13 @@ class FileOpenDialog : public CommonDialog {
   std::unique_ptr<QFileDialog> dialog_;
 };
 
+// Keeps Qt's file dialog from writing settings: it saves its history, last
+// folder and view in the user's Qt settings (~/.config/QtProject.conf)
+// whenever it is destroyed, even unopened, and the program has no settings
+// to keep. Called once, before the first dialog is made; every later save of
+// user settings in this process fails quietly and writes nothing.
+void keepNoUserSettings();
+
 // Qt name filters of a "description|pattern|..." filter: one entry per pair,
 // the description followed by its patterns in parentheses unless it already
 // ends with them ("QX database files (*.mdb)|*.mdb" gives one entry,
