@@ -3,18 +3,11 @@
 // it: the file's bytes and the files beside it are the same before and
 // after, and a transfer out of it carries exactly the committed rows.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "db/database_engine.h"
 #include "lab.h"
@@ -36,25 +29,6 @@ using korvane::testing::runSql;
 const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
 const std::string kTransfer = "INSERT INTO t IN '" + kTarget + "' SELECT t.* FROM t;";
-
-// Sets TMPDIR for one scope.
-class ScopedTmpdir {
- public:
-  explicit ScopedTmpdir(const stdfs::path& folder) {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~ScopedTmpdir() {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-
- private:
-  std::optional<std::string> old_;
-};
 
 using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
 
@@ -139,7 +113,7 @@ TEST_P(ReadOnlyOpen, WritesNothingOfTheSourceAndReadsEveryCommittedRow) {
   const SourceCase& c = GetParam();
   const stdfs::path folder = lab_.host(kSource).parent_path();
   const stdfs::path temp = lab_.host("C:\\tmp");
-  const ScopedTmpdir tmpdir(temp);
+  const fs::testing::ScopedEnv tmpdir("TMPDIR", temp.c_str());
   std::unique_ptr<OtherProgram> other = c.arrange(lab_.host(kSource));
   ::chmod(lab_.host(kSource).c_str(), c.fileBits);
   ::chmod(folder.c_str(), c.folderBits);

@@ -14,6 +14,7 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using testing::failureOf;
+using testing::ScopedEnv;
 using testing::TempPrefix;
 using testing::writeFile;
 
@@ -126,20 +127,6 @@ TEST_F(PathMapTest, MapsHostPathsBackToWindowsText) {
   // The deeper drive wins over z:.
   EXPECT_EQ(paths_.toWindows(system), "C:\\data_aco\\QX_aco.mdb");
 }
-
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(PathMapEnvironmentTest, PrefixIsWineprefixElseWineInHome) {
   const ScopedEnv home("HOME", "/home/lab");

@@ -4,13 +4,12 @@
 // Each case compares the source's folder, file by file and byte by byte,
 // before Update and after Update and Close.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "lab.h"
 #include "other_program.h"
@@ -42,25 +41,6 @@ const Column kSamples = {"Tutorial sample", "S1", "S2", "S3"};
 const std::string kAddSample =
     "INSERT INTO Samples (\"Sample Date\", \"Sample Name\") VALUES (50000, 'S9');";
 const Column kSamplesWithS9 = {"Tutorial sample", "S1", "S2", "S3", "S9"};
-
-// Sets TMPDIR, where the engine makes its private copies, for one scope.
-class ScopedTmpdir {
- public:
-  explicit ScopedTmpdir(const stdfs::path& folder) {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~ScopedTmpdir() {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-
- private:
-  std::optional<std::string> old_;
-};
 
 using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
 
@@ -133,7 +113,7 @@ TEST_P(ChosenDatabase, IsOnlyReadAndEveryCommittedRowIsCarriedOver) {
   ::chmod(chosen.c_str(), c.fileBits);
   ::chmod(chosen.parent_path().c_str(), c.folderBits);
   const FolderBytes before = bytesIn(chosen.parent_path());
-  const ScopedTmpdir tmpdir(lab.host("C:\\tmp"));
+  const fs::testing::ScopedEnv tmpdir("TMPDIR", lab.host("C:\\tmp").c_str());
   lab.chooseExternal(kChosen);
   {
     const AsUnprivilegedUser user({lab.prefix()});
