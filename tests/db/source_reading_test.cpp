@@ -12,8 +12,8 @@
 #include "db/database_engine.h"
 #include "lab.h"
 #include "other_program.h"
+#include "permission_override.h"
 #include "test_support.h"
-#include "unprivileged.h"
 
 namespace korvane::db::test {
 namespace {
@@ -22,9 +22,9 @@ namespace stdfs = std::filesystem;
 using fs::testing::bytesIn;
 using fs::testing::changesIn;
 using fs::testing::FolderBytes;
-using korvane::testing::AsUnprivilegedUser;
 using korvane::testing::OtherProgram;
 using korvane::testing::runSql;
+using korvane::testing::WithoutPermissionOverride;
 
 const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
@@ -101,11 +101,6 @@ class ReadOnlyOpen : public ::testing::TestWithParam<SourceCase> {
     runSql(lab_.host(kTarget), "CREATE TABLE t(x);");
   }
 
-  // The whole prefix, drive links included.
-  stdfs::path prefix() const {
-    return stdfs::canonical(lab_.host("C:\\data_aco")).parent_path().parent_path();
-  }
-
   Lab lab_;
 };
 
@@ -120,7 +115,7 @@ TEST_P(ReadOnlyOpen, WritesNothingOfTheSourceAndReadsEveryCommittedRow) {
   const FolderBytes before = bytesIn(folder);
 
   {
-    const AsUnprivilegedUser user({prefix(), temp});
+    const WithoutPermissionOverride asAnyUser;
     std::unique_ptr<Database> source = lab_.engine().openDatabaseInWorkspace(kSource, true);
     source->execute(kTransfer);
     // Still a handle that only reads.

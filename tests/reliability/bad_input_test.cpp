@@ -3,10 +3,8 @@
 // either way nothing crashes, the chosen file and the system database keep
 // their bytes, and Exit without update still ends the program.
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,6 +15,7 @@
 
 #include "bench.h"
 #include "db/database_engine.h"
+#include "permission_override.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
@@ -52,30 +51,6 @@ std::string copyOfOldDatabase(Bench& bench, const std::string& windowsPath) {
   writeFile(bench, windowsPath, bench.lab().bytes(kSystemDatabase));
   return windowsPath;
 }
-
-// Takes away, for its lifetime, the power of root to write where the
-// permission bits forbid it, so a read-only folder is read-only even to
-// the superuser.
-class WithoutPermissionOverride {
- public:
-  WithoutPermissionOverride() {
-    header_.version = _LINUX_CAPABILITY_VERSION_3;
-    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_FOWNER));
-    active_ = ::syscall(SYS_capset, &header_, lowered) == 0;
-  }
-  ~WithoutPermissionOverride() {
-    if (active_) (void)::syscall(SYS_capset, &header_, saved_);
-  }
-  WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
-  WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
-
- private:
-  __user_cap_header_struct header_{};
-  __user_cap_data_struct saved_[2]{};
-  bool active_ = false;
-};
 
 const BadInput kBadInputs[] = {
     {"EmptyFile",
@@ -153,7 +128,7 @@ TEST_P(BadInputTest, UpdateStopsOrCompletesAsPrescribedAndChangesNoInput) {
   bench.chooseExternal(chosen);
   const workflow::DialogState before = bench.state();
   {
-    WithoutPermissionOverride asAnyUser;
+    korvane::testing::WithoutPermissionOverride asAnyUser;
     bench.click(workflow::kUpdate);
   }
   const bool completed = bench.state().command(workflow::kClose).visible;

@@ -13,8 +13,8 @@
 
 #include "lab.h"
 #include "other_program.h"
+#include "permission_override.h"
 #include "test_support.h"
-#include "unprivileged.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
@@ -24,9 +24,9 @@ namespace stdfs = std::filesystem;
 using fs::testing::bytesIn;
 using fs::testing::changesIn;
 using fs::testing::FolderBytes;
-using korvane::testing::AsUnprivilegedUser;
 using korvane::testing::OtherProgram;
 using korvane::testing::runSql;
+using korvane::testing::WithoutPermissionOverride;
 using testing::Column;
 using testing::kBackup;
 using testing::kUpdateChoices;
@@ -116,7 +116,7 @@ TEST_P(ChosenDatabase, IsOnlyReadAndEveryCommittedRowIsCarriedOver) {
   const fs::testing::ScopedEnv tmpdir("TMPDIR", lab.host("C:\\tmp").c_str());
   lab.chooseExternal(kChosen);
   {
-    const AsUnprivilegedUser user({lab.prefix()});
+    const WithoutPermissionOverride asAnyUser;
     lab.frame().commandClick(kUpdate);
     EXPECT_EQ(lab.state().instructions, kUpdateChoices) << "Update did not complete";
     EXPECT_EQ(changesIn(chosen.parent_path(), before), "") << "after Update";
