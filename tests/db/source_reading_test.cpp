@@ -22,21 +22,22 @@ namespace stdfs = std::filesystem;
 using fs::testing::bytesIn;
 using fs::testing::changesIn;
 using fs::testing::FolderBytes;
+using korvane::testing::goneAfter;
+using korvane::testing::keptOpenAfter;
 using korvane::testing::OtherProgram;
 using korvane::testing::runSql;
+using korvane::testing::untouched;
 using korvane::testing::WithoutPermissionOverride;
 
 const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
 const std::string kTransfer = "INSERT INTO t IN '" + kTarget + "' SELECT t.* FROM t;";
 
-using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
-
 struct SourceCase {
   const char* name;
-  const char* journalMode;  // of the source as made with its ten rows
-  Arrange arrange;          // what others did or still do with it
-  int committedRows;        // what a transfer out of it must carry
+  const char* journalMode;                // of the source as made with its ten rows
+  korvane::testing::Arrangement arrange;  // what others did or still do with it
+  int committedRows;                      // what a transfer out of it must carry
   mode_t fileBits = 0644;
   mode_t folderBits = 0755;
 };
@@ -45,48 +46,33 @@ std::ostream& operator<<(std::ostream& out, const SourceCase& c) {
   return out << c.name;
 }
 
-std::unique_ptr<OtherProgram> nothing(const stdfs::path&) {
-  return nullptr;
-}
-
-Arrange keptOpenAfter(std::string script) {
-  return [script](const stdfs::path& file) { return std::make_unique<OtherProgram>(file, script); };
-}
-
-Arrange crashedAfter(std::function<void(const stdfs::path&)> leave) {
-  return [leave](const stdfs::path& file) {
-    leave(file);
-    return nullptr;
-  };
-}
-
 void twoRowsLeftInTheLog(const stdfs::path& file) {
   korvane::testing::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11), (12);");
 }
 
 const SourceCase kSources[] = {
-    {"RollbackJournal", "DELETE", nothing, 10},
+    {"RollbackJournal", "DELETE", untouched, 10},
     {"RollbackJournalWithAHotJournal", "DELETE",
-     crashedAfter([](const stdfs::path& f) { korvane::testing::leaveAHotJournal(f, "t"); }), 10},
+     goneAfter([](const stdfs::path& f) { korvane::testing::leaveAHotJournal(f, "t"); }), 10},
     {"RollbackJournalReadElsewhere", "DELETE", keptOpenAfter("BEGIN; SELECT count(*) FROM t;"), 10},
-    {"WriteAheadLog", "WAL", nothing, 10},
-    {"WriteAheadLogWithRowsInTheLog", "WAL", crashedAfter(twoRowsLeftInTheLog), 12},
-    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL", crashedAfter([](const stdfs::path& f) {
+    {"WriteAheadLog", "WAL", untouched, 10},
+    {"WriteAheadLogWithRowsInTheLog", "WAL", goneAfter(twoRowsLeftInTheLog), 12},
+    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL", goneAfter([](const stdfs::path& f) {
        twoRowsLeftInTheLog(f);
        stdfs::remove(f.native() + "-shm");
      }),
      12},
     {"WriteAheadLogWithAnEmptyLogLeftBehind", "WAL",
-     crashedAfter([](const stdfs::path& f) { OtherProgram(f, "SELECT 1 FROM t;").crash(); }), 10},
+     goneAfter([](const stdfs::path& f) { OtherProgram(f, "SELECT 1 FROM t;").crash(); }), 10},
     {"WriteAheadLogReadElsewhere", "WAL", keptOpenAfter("BEGIN; SELECT count(*) FROM t;"), 10},
     {"WriteAheadLogWithRowsInTheLogOpenElsewhere", "WAL",
      keptOpenAfter("PRAGMA wal_autocheckpoint=0; INSERT INTO t VALUES (11), (12);"), 12},
-    {"RollbackJournalFileWithoutWritePermission", "DELETE", nothing, 10, 0444},
-    {"WriteAheadLogFileWithoutWritePermission", "WAL", nothing, 10, 0444},
-    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", nothing, 10, 0644, 0555},
-    {"WriteAheadLogInAFolderWithoutWritePermission", "WAL", nothing, 10, 0644, 0555},
+    {"RollbackJournalFileWithoutWritePermission", "DELETE", untouched, 10, 0444},
+    {"WriteAheadLogFileWithoutWritePermission", "WAL", untouched, 10, 0444},
+    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", untouched, 10, 0644, 0555},
+    {"WriteAheadLogInAFolderWithoutWritePermission", "WAL", untouched, 10, 0644, 0555},
     {"WriteAheadLogWithRowsInTheLogInAFolderWithoutWritePermission", "WAL",
-     crashedAfter(twoRowsLeftInTheLog), 12, 0644, 0555},
+     goneAfter(twoRowsLeftInTheLog), 12, 0644, 0555},
 };
 
 class ReadOnlyOpen : public ::testing::TestWithParam<SourceCase> {

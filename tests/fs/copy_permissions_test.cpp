@@ -21,28 +21,14 @@ namespace {
 namespace stdfs = std::filesystem;
 using testing::entriesOf;
 using testing::readFile;
+using testing::ScopedUmask;
+using testing::statOf;
 using testing::TempFolder;
 using testing::TempPrefix;
 using testing::writeFile;
 
 const char kSystem[] = "C:\\data_aco\\QX_aco.mdb";
 const char kWorking[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
-
-// Sets the process's umask for one scope.
-class ScopedUmask {
- public:
-  explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
-  ~ScopedUmask() { ::umask(old_); }
-
- private:
-  mode_t old_;
-};
-
-struct stat statOf(const stdfs::path& path) {
-  struct stat info = {};
-  if (::lstat(path.c_str(), &info) != 0) ADD_FAILURE() << "no file " << path;
-  return info;
-}
 
 mode_t bitsOf(const stdfs::path& path) {
   return statOf(path).st_mode & 07777;

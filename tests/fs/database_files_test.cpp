@@ -25,8 +25,11 @@ std::ostream& operator<<(std::ostream& out, const DatabaseState& s) {
 namespace {
 
 namespace stdfs = std::filesystem;
+using korvane::testing::goneAfter;
+using korvane::testing::keptOpenAfter;
 using korvane::testing::OtherProgram;
 using korvane::testing::runSql;
+using korvane::testing::untouched;
 using testing::entriesOf;
 using testing::failureOf;
 using testing::readFile;
@@ -55,7 +58,7 @@ struct StateCase {
   const char* name;
   const char* journalMode;  // of the database as made
   // Puts the database in its state; what it returns keeps it there.
-  std::function<std::unique_ptr<OtherProgram>(const stdfs::path&)> arrange;
+  korvane::testing::Arrangement arrange;
   DatabaseState expected;
 };
 
@@ -63,47 +66,35 @@ std::ostream& operator<<(std::ostream& out, const StateCase& c) {
   return out << c.name;
 }
 
-std::unique_ptr<OtherProgram> nobody(const stdfs::path&) {
-  return nullptr;
-}
-
-std::function<std::unique_ptr<OtherProgram>(const stdfs::path&)> running(std::string script) {
-  return [script](const stdfs::path& file) { return std::make_unique<OtherProgram>(file, script); };
-}
-
 // {writing, connected, hotJournal, walFile, walFrames, shmFile, walMode}
 const StateCase kStates[] = {
-    {"RollbackJournalAtRest", "DELETE", nobody, {}},
+    {"RollbackJournalAtRest", "DELETE", untouched, {}},
     {"RollbackJournalReader",
      "DELETE",
-     running("BEGIN; SELECT count(*) FROM t;"),
+     keptOpenAfter("BEGIN; SELECT count(*) FROM t;"),
      {false, true, false, false, false, false, false}},
     {"RollbackJournalWriter",
      "DELETE",
-     running("BEGIN IMMEDIATE; INSERT INTO t VALUES (11);"),
+     keptOpenAfter("BEGIN IMMEDIATE; INSERT INTO t VALUES (11);"),
      {true, true, false, false, false, false, false}},
     {"RollbackJournalLeftByACrash",
      "DELETE",
-     [](const stdfs::path& file) {
-       korvane::testing::leaveAHotJournal(file, "t");
-       return nullptr;
-     },
+     goneAfter([](const stdfs::path& file) { korvane::testing::leaveAHotJournal(file, "t"); }),
      {false, false, true, false, false, false, false}},
-    {"WriteAheadLogAtRest", "WAL", nobody, {false, false, false, false, false, false, true}},
+    {"WriteAheadLogAtRest", "WAL", untouched, {false, false, false, false, false, false, true}},
     {"WriteAheadLogIdleConnection",
      "WAL",
-     running("SELECT count(*) FROM t;"),
+     keptOpenAfter("SELECT count(*) FROM t;"),
      {false, true, false, true, false, true, true}},
     {"WriteAheadLogWriter",
      "WAL",
-     running("BEGIN IMMEDIATE; INSERT INTO t VALUES (11);"),
+     keptOpenAfter("BEGIN IMMEDIATE; INSERT INTO t VALUES (11);"),
      {true, true, false, true, false, true, true}},
     {"WriteAheadLogLeftByACrash",
      "WAL",
-     [](const stdfs::path& file) {
+     goneAfter([](const stdfs::path& file) {
        korvane::testing::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11);");
-       return nullptr;
-     },
+     }),
      {false, false, false, true, true, true, true}},
 };
 

@@ -95,6 +95,23 @@ void OtherProgram::crash() {
   pid_ = -1;
 }
 
+std::unique_ptr<OtherProgram> untouched(const std::filesystem::path&) {
+  return nullptr;
+}
+
+Arrangement keptOpenAfter(std::string script) {
+  return [script](const std::filesystem::path& file) {
+    return std::make_unique<OtherProgram>(file, script);
+  };
+}
+
+Arrangement goneAfter(std::function<void(const std::filesystem::path&)> leave) {
+  return [leave](const std::filesystem::path& file) {
+    leave(file);
+    return std::unique_ptr<OtherProgram>();
+  };
+}
+
 void runSql(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   const int opened = sqlite3_open(file.c_str(), &db);

@@ -10,6 +10,8 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace korvane::testing {
@@ -36,6 +38,17 @@ class OtherProgram {
   pid_t pid_ = -1;
   int toChild_ = -1;
 };
+
+// What other programs did with a database before a test uses it, or still
+// do: returns the program that keeps it open, or none.
+using Arrangement = std::function<std::unique_ptr<OtherProgram>(const std::filesystem::path&)>;
+
+// Nobody touched the database since it was made.
+std::unique_ptr<OtherProgram> untouched(const std::filesystem::path& file);
+// A program ran `script` and keeps its connection, and any transaction, open.
+Arrangement keptOpenAfter(std::string script);
+// A program did `leave` to the database and is gone.
+Arrangement goneAfter(std::function<void(const std::filesystem::path&)> leave);
 
 // Runs `sql` on `file` through a connection of this process, opened and
 // closed again, as a program that is done with it; throws

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -130,6 +131,26 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> old_;
 };
+
+// Sets the process's umask for one scope.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(old_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t old_;
+};
+
+// lstat(2) of `path`: the link itself when it is one. All zero when there
+// is nothing there.
+inline struct stat statOf(const std::filesystem::path& path) {
+  struct stat info = {};
+  if (::lstat(path.c_str(), &info) != 0) info = {};
+  return info;
+}
 
 // The number of the Failure that `action` raises; 0 when it raises none.
 template <class Action>

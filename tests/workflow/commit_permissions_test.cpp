@@ -18,27 +18,14 @@ namespace {
 
 namespace stdfs = std::filesystem;
 using fs::testing::entriesOf;
+using fs::testing::ScopedUmask;
+using fs::testing::statOf;
 using testing::Column;
 using testing::kBackup;
 using testing::Lab;
 using testing::samples;
 
 const Column kSamples = {"Tutorial sample", "S1", "S2", "S3"};
-
-struct stat statOf(const stdfs::path& path) {
-  struct stat info = {};
-  if (::lstat(path.c_str(), &info) != 0) ADD_FAILURE() << "no file " << path;
-  return info;
-}
-
-class ScopedUmask {
- public:
-  explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
-  ~ScopedUmask() { ::umask(old_); }
-
- private:
-  mode_t old_;
-};
 
 void updateAndClose(Lab& lab) {
   lab.chooseSystemDatabase();

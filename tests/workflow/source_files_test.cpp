@@ -24,8 +24,11 @@ namespace stdfs = std::filesystem;
 using fs::testing::bytesIn;
 using fs::testing::changesIn;
 using fs::testing::FolderBytes;
+using korvane::testing::goneAfter;
+using korvane::testing::keptOpenAfter;
 using korvane::testing::OtherProgram;
 using korvane::testing::runSql;
+using korvane::testing::untouched;
 using korvane::testing::WithoutPermissionOverride;
 using testing::Column;
 using testing::kBackup;
@@ -42,12 +45,10 @@ const std::string kAddSample =
     "INSERT INTO Samples (\"Sample Date\", \"Sample Name\") VALUES (50000, 'S9');";
 const Column kSamplesWithS9 = {"Tutorial sample", "S1", "S2", "S3", "S9"};
 
-using Arrange = std::function<std::unique_ptr<OtherProgram>(const stdfs::path& file)>;
-
 struct ChosenCase {
   const char* name;
   const char* journalMode;
-  Arrange arrange;  // what other programs did or still do with the file
+  korvane::testing::Arrangement arrange;  // what other programs did or still do with the file
   Column committed;
   mode_t fileBits = 0644;
   mode_t folderBits = 0755;
@@ -57,39 +58,26 @@ std::ostream& operator<<(std::ostream& out, const ChosenCase& c) {
   return out << c.name;
 }
 
-std::unique_ptr<OtherProgram> nothing(const stdfs::path&) {
-  return nullptr;
-}
-
-std::unique_ptr<OtherProgram> rowInTheLog(const stdfs::path& file) {
+void rowInTheLog(const stdfs::path& file) {
   korvane::testing::leaveRowsInTheLog(file, kAddSample);
-  return nullptr;
-}
-
-Arrange keptOpenAfter(std::string script) {
-  return [script](const stdfs::path& file) { return std::make_unique<OtherProgram>(file, script); };
 }
 
 const ChosenCase kChosenCases[] = {
-    {"WriteAheadLogWithoutRowsInTheLog", "WAL", nothing, kSamples},
-    {"WriteAheadLogWithRowsInTheLog", "WAL", rowInTheLog, kSamplesWithS9},
-    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL",
-     [](const stdfs::path& file) {
+    {"WriteAheadLogWithoutRowsInTheLog", "WAL", untouched, kSamples},
+    {"WriteAheadLogWithRowsInTheLog", "WAL", goneAfter(rowInTheLog), kSamplesWithS9},
+    {"WriteAheadLogWithRowsInTheLogAndNoIndex", "WAL", goneAfter([](const stdfs::path& file) {
        rowInTheLog(file);
        stdfs::remove(file.native() + "-shm");
-       return nullptr;
-     },
+     }),
      kSamplesWithS9},
-    {"RollbackJournal", "DELETE", nothing, kSamples},
-    {"RollbackJournalWithAHotJournal", "DELETE",
-     [](const stdfs::path& file) {
+    {"RollbackJournal", "DELETE", untouched, kSamples},
+    {"RollbackJournalWithAHotJournal", "DELETE", goneAfter([](const stdfs::path& file) {
        korvane::testing::leaveAHotJournal(file, "Samples");
-       return nullptr;
-     },
+     }),
      kSamples},
-    {"FileWithoutWritePermission", "WAL", rowInTheLog, kSamplesWithS9, 0444},
-    {"FolderWithoutWritePermission", "WAL", rowInTheLog, kSamplesWithS9, 0644, 0555},
-    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", nothing, kSamples, 0444, 0555},
+    {"FileWithoutWritePermission", "WAL", goneAfter(rowInTheLog), kSamplesWithS9, 0444},
+    {"FolderWithoutWritePermission", "WAL", goneAfter(rowInTheLog), kSamplesWithS9, 0644, 0555},
+    {"RollbackJournalInAFolderWithoutWritePermission", "DELETE", untouched, kSamples, 0444, 0555},
     {"WriteAheadLogOpenForReadingElsewhere", "WAL",
      keptOpenAfter("BEGIN; SELECT count(*) FROM Samples;"), kSamples},
     {"WriteAheadLogWithRowsInTheLogOpenElsewhere", "WAL",
