@@ -89,12 +89,13 @@ inline std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
   return names;
 }
 
-// The files of `folder` and their bytes.
+// The files of `folder` and their bytes; a folder in it stands as "<folder>".
 using FolderBytes = std::map<std::string, std::string>;
 inline FolderBytes bytesIn(const std::filesystem::path& folder) {
   FolderBytes files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = readFile(entry.path());
+    files[entry.path().filename().string()] =
+        entry.is_directory() ? "<folder>" : readFile(entry.path());
   }
   return files;
 }

@@ -197,5 +197,37 @@ TEST(SystemDatabaseInWalMode, AReaderElsewhereLetsUpdateRunAndCloseWaitsForIt) {
   EXPECT_EQ(lab.bytes(kBackup), old);
 }
 
+// A copy never leaves committed rows behind: a system database or a template
+// whose log still holds rows (its last program crashed) is refused as in
+// use, and Update stops at that copy. Once a program has opened and closed
+// the file, pressing Update again carries those rows.
+TEST(SystemFilesWithRowsInTheLog, AreNotCopiedWithoutThem) {
+  for (const std::string& file : {std::string(kSystemDatabase), std::string(kTemplateDatabase)}) {
+    Lab lab;
+    lab.installSystemFiles();
+    const std::string old = lab.bytes(kSystemDatabase);
+    korvane::testing::leaveRowsInTheLog(lab.host(file), kAddSample);
+    const FolderBytes data = bytesIn(lab.host("C:\\data_aco"));
+    lab.chooseSystemDatabase();
+    const DialogState state = lab.state();
+
+    lab.frame().commandClick(kUpdate);
+    EXPECT_EQ(lab.state(), state) << file;
+    EXPECT_EQ(changesIn(lab.host("C:\\data_aco"), data), "") << file;
+    // The backup comes first: it is made only when the system database can be.
+    const bool backedUp = file == kTemplateDatabase;
+    EXPECT_EQ(fs::testing::entriesOf(lab.host("C:\\data_aco\\Backup")).size(), backedUp ? 1u : 0u)
+        << file;
+    if (backedUp) {
+      EXPECT_EQ(lab.bytes(kBackup), old);
+    }
+
+    runSql(lab.host(file), "SELECT count(*) FROM Samples;");
+    lab.frame().commandClick(kUpdate);
+    EXPECT_EQ(lab.state().instructions.rfind(" The system database", 0), 0u) << file;
+    EXPECT_EQ(samples(lab, kWorking), kSamplesWithS9) << file;
+  }
+}
+
 }  // namespace
 }  // namespace korvane::workflow
