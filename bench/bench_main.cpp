@@ -46,6 +46,7 @@
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "generator.h"
+#include "support/temp_prefix.h"
 #include "workflow/command_frame.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
@@ -379,13 +380,10 @@ void reportActions(const stdfs::path& working, const stdfs::path& run, const Mea
 // Backup folder, and drive C: of the prefix linked to drive_c. The folders
 // stay between runs; the parent deletes only the files.
 stdfs::path makeLayout(const stdfs::path& run) {
-  const stdfs::path prefix = run / "prefix";
-  const stdfs::path driveC = prefix / "drive_c";
-  stdfs::create_directories(driveC / "data_aco" / "Backup");
-  stdfs::create_directories(prefix / "dosdevices");
-  if (!stdfs::is_symlink(prefix / "dosdevices" / "c:"))
-    stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
-  return driveC / "data_aco";
+  korvane::support::layOutPrefix(run / "prefix");
+  const stdfs::path data = run / "prefix" / "drive_c" / "data_aco";
+  stdfs::create_directories(data / "Backup");
+  return data;
 }
 
 // Korvane: the real command frame with the real file services on a

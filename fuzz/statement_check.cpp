@@ -2,11 +2,8 @@
 // of a scratch database that the process builds once and never writes.
 #include "statement_check.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -19,6 +16,7 @@
 #include "db/sql_writer.h"
 #include "db/tokenizer.h"
 #include "fs/failure.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fuzz {
 
@@ -30,21 +28,13 @@ namespace stdfs = std::filesystem;
 // read the catalog, so nothing a statement says can change it.
 struct Scratch {
   explicit Scratch(const char* schemaScript) {
-    std::string folder = (stdfs::temp_directory_path() / "korvane-fuzz-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    file = stdfs::path(folder) / "catalog.mdb";
     db::buildDatabaseFromScriptFile(file, schemaScript);
     connection = std::make_unique<db::Connection>(file, "catalog.mdb", true, false);
     catalog = std::make_unique<db::Catalog>(*connection, "main");
   }
-  ~Scratch() {
-    catalog.reset();
-    connection.reset();
-    std::error_code ignored;
-    stdfs::remove_all(file.parent_path(), ignored);
-  }
 
-  stdfs::path file;
+  support::TempFolder folder;  // removed after the connection on its file is closed
+  stdfs::path file = folder.path() / "catalog.mdb";
   std::unique_ptr<db::Connection> connection;
   std::unique_ptr<db::Catalog> catalog;
 };

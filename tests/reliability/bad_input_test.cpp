@@ -4,19 +4,19 @@
 // their bytes, and Exit without update still ends the program.
 #include <gtest/gtest.h>
 #include <linux/capability.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
 
 #include "bench.h"
 #include "db/database_engine.h"
+#include "support/files.h"
+#include "support/sqlite_file.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
@@ -44,7 +44,7 @@ void PrintTo(const BadInput& input, std::ostream* out) {
 void writeFile(Bench& bench, const std::string& windowsPath, const std::string& bytes) {
   const stdfs::path host = bench.lab().host(windowsPath);
   stdfs::create_directories(host.parent_path());
-  std::ofstream(host, std::ios::binary) << bytes;
+  support::writeFile(host, bytes);
 }
 
 // A copy of the old system database under another name.
@@ -100,10 +100,7 @@ const BadInput kBadInputs[] = {
      [](Bench& b) {
        const std::string path = "C:\\input\\unrelated.mdb";
        writeFile(b, path, "");
-       sqlite3* db = nullptr;
-       sqlite3_open(b.lab().host(path).c_str(), &db);
-       sqlite3_exec(db, "CREATE TABLE Invoices (Number INTEGER)", nullptr, nullptr, nullptr);
-       sqlite3_close(db);
+       support::runSql(b.lab().host(path), "CREATE TABLE Invoices (Number INTEGER)");
        return path;
      },
      Outcome::kCompletes},

@@ -149,9 +149,7 @@ void FileDialogTest::chosenFileComesBackAsWindowsText() {
 
 void FileDialogTest::fileOutsideEveryDriveIsNoChoice() {
   TestPrefix prefix;
-  QTemporaryDir elsewhere;
-  const std::filesystem::path stray =
-      std::filesystem::path(elsewhere.path().toStdString()) / "a.mdb";
+  const std::filesystem::path stray = prefix.outside() / "a.mdb";
   writeFile(stray, "db");
   const fs::PathMap paths(prefix.root());  // drive C: only, no z:
   FileOpenDialog dialog(paths, nullptr);

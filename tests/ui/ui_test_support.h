@@ -11,12 +11,13 @@
 #include <vector>
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
+#include "support/files.h"
+#include "support/temp_prefix.h"
 #include "ui/common_dialog.h"
 #include "ui/korvane_window.h"
 
@@ -33,18 +34,13 @@ class QTimer;
 
 namespace korvane::ui::testing {
 
-// <tmp>/dosdevices/c: -> <tmp>/drive_c, holding the folders data_aco,
-// data_aco/Backup and data_aco/External. Removed with its files when destroyed.
-class TestPrefix {
+// A fresh prefix whose drive C: holds the folders data_aco, data_aco\Backup
+// and data_aco\External. Removed with its files when destroyed.
+class TestPrefix : public support::TempPrefix {
  public:
   TestPrefix();
 
-  std::filesystem::path root() const;
-  std::filesystem::path driveC() const;
   std::filesystem::path dataFolder() const { return driveC() / "data_aco"; }
-
- private:
-  QTemporaryDir dir_;
 };
 
 // CommonDialog1 answering from a queue; an empty queue answers as Cancel.
@@ -104,8 +100,9 @@ class ModalWatchdog {
   bool fired_ = false;
 };
 
-std::string readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const std::string& content);
+using support::readFile;
+using support::writeFile;
+
 // Names of the files in `folder`, sorted.
 QStringList fileNames(const std::filesystem::path& folder);
 

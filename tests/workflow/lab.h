@@ -11,6 +11,7 @@
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
+#include "support/temp_prefix.h"
 #include "workflow/command_frame.h"
 
 namespace korvane::workflow::testing {
@@ -42,7 +43,7 @@ class Lab {
   Lab(const Lab&) = delete;
   Lab& operator=(const Lab&) = delete;
 
-  const std::filesystem::path& prefix() const { return prefix_; }
+  std::filesystem::path prefix() const { return prefix_.root(); }
   std::filesystem::path host(const std::string& windowsPath) const;
   bool exists(const std::string& windowsPath) const;
   std::string bytes(const std::string& windowsPath) const;
@@ -71,7 +72,7 @@ class Lab {
   // (another program, as far as the frame is concerned), then closes it.
   void alter(const std::string& windowsPath, const std::vector<std::string>& statements) const;
 
-  // The first column of a plain SQLite query on the file, as text ("NULL"
+  // The first column of a plain SQLite query on the file, as text ("<null>"
   // for Null); read past the engine, as any SQLite tool would.
   std::vector<std::string> column(const std::string& windowsPath, const std::string& query) const;
   bool hasTable(const std::string& windowsPath, const std::string& table) const;
@@ -87,7 +88,7 @@ class Lab {
   void chooseNothing();
 
  private:
-  std::filesystem::path prefix_;
+  support::TempPrefix prefix_;
   fs::PathMap paths_;
   fs::HostFileServices files_;
   fs::FixedClock clock_;
