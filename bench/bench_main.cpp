@@ -50,6 +50,7 @@
 #include "workflow/command_frame.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
+#include "workflow/start_up.h"
 
 namespace {
 
@@ -402,13 +403,8 @@ void childKorvane(const stdfs::path& master, const stdfs::path& run) {
   TimedFileServices files(hostFiles);
   fs::FixedClock clock(fs::LocalTime{2026, 12, 7, 8, 43, 15});
   CommandFrame frame(Services{files, clock, paths});
-  // What start-up and the choice of the system database leave behind.
   UpdateContext& context = frame.context();
-  context.dataFolder = kDataFolder;
-  context.selectedPath = kSystemDatabase;
-  context.state.options[kSystemOption].selected = true;
-  context.state.options[kExternalOption].selected = false;
-  context.state.command(kUpdate).visible = true;
+  startUp(context);  // which chooses the system database
 
   auto click = [&](int index, const char* name, auto completed) {
     files.seconds = 0;

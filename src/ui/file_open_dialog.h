@@ -11,14 +11,14 @@
 #include <QStringList>
 
 #include "fs/path_map.h"
-#include "ui/common_dialog.h"
+#include "workflow/common_dialog.h"
 
 class QFileDialog;
 class QWidget;
 
 namespace korvane::ui {
 
-class FileOpenDialog : public CommonDialog {
+class FileOpenDialog : public workflow::CommonDialog {
  public:
   // `parent` is the window the dialog is modal to and centred over.
   FileOpenDialog(const fs::PathMap& paths, QWidget* parent);

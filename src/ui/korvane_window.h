@@ -17,8 +17,8 @@
 
 #include <QWidget>
 
-#include "ui/common_dialog.h"
 #include "workflow/command_frame.h"
+#include "workflow/common_dialog.h"
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -34,7 +34,7 @@ class KorvaneWindow : public QWidget {
   // Builds the window and runs start-up. Without `commonDialog` the window
   // uses the real file dialog on `services.paths`.
   explicit KorvaneWindow(workflow::Services services,
-                         std::unique_ptr<CommonDialog> commonDialog = nullptr);
+                         std::unique_ptr<workflow::CommonDialog> commonDialog = nullptr);
   ~KorvaneWindow() override;
 
   workflow::CommandFrame& frame() { return frame_; }
@@ -62,7 +62,7 @@ class KorvaneWindow : public QWidget {
   void onCloseRequested();
 
   workflow::CommandFrame frame_;
-  std::unique_ptr<CommonDialog> commonDialog_;
+  std::unique_ptr<workflow::CommonDialog> commonDialog_;
   QPlainTextEdit* txtInstructions_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};

@@ -1,13 +1,13 @@
 // CommonDialog1: the window's file-open dialog, behind an interface of our own.
 //
 // The database selection prepares it and reads back one file name; it never
-// sees a widget. The real dialog is FileOpenDialog (file_open_dialog.h); tests
-// answer with a script.
+// sees a widget. The real dialog is the window's FileOpenDialog
+// (ui/file_open_dialog.h); tests answer with a script.
 #pragma once
 
 #include <string>
 
-namespace korvane::ui {
+namespace korvane::workflow {
 
 class CommonDialog {
  public:
@@ -30,4 +30,4 @@ class CommonDialog {
   virtual std::string showOpen() = 0;
 };
 
-}  // namespace korvane::ui
+}  // namespace korvane::workflow

@@ -1,19 +1,12 @@
 // The choice of database between the system database and an external file.
-#include "ui/database_selection.h"
+#include "workflow/database_selection.h"
 
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
-namespace korvane::ui {
+namespace korvane::workflow {
 
 namespace {
-
-using workflow::DialogState;
-using workflow::kDeleteOrphans;
-using workflow::kExternalOption;
-using workflow::kSetNull;
-using workflow::kSystemOption;
-using workflow::kUpdate;
 
 void markSelected(DialogState& state, int index) {
   state.options[kSystemOption].selected = index == kSystemOption;
@@ -41,21 +34,14 @@ void withdrawUpdate(DialogState& state) {
   enableBothOptions(state);
 }
 
-void selectSystemDatabase(workflow::UpdateContext& context) {
-  markSelected(context.state, kSystemOption);
-  context.selectedPath = workflow::kSystemDatabase;
-  context.state.caption = kSystemCaption + context.selectedPath;
-  offerUpdate(context.state);
-}
-
-void prepareDialog(const workflow::UpdateContext& context, CommonDialog& dialog) {
+void prepareDialog(const UpdateContext& context, CommonDialog& dialog) {
   dialog.setTitle(kDialogTitle);
   dialog.setDefaultExt(kDialogDefaultExt);
   dialog.setFilter(kDialogFilter);
-  dialog.setInitialDir(context.dataFolder + workflow::kExternalFolderName);
+  dialog.setInitialDir(context.dataFolder + kExternalFolderName);
 }
 
-void selectExternalDatabase(workflow::UpdateContext& context, CommonDialog& dialog,
+void selectExternalDatabase(UpdateContext& context, CommonDialog& dialog,
                             const std::function<void()>& showSoFar) {
   DialogState& state = context.state;
   markSelected(state, kExternalOption);
@@ -78,7 +64,14 @@ void selectExternalDatabase(workflow::UpdateContext& context, CommonDialog& dial
 
 }  // namespace
 
-void selectDatabase(int index, workflow::UpdateContext& context, CommonDialog& dialog,
+void selectSystemDatabase(UpdateContext& context) {
+  markSelected(context.state, kSystemOption);
+  context.selectedPath = kSystemDatabase;
+  context.state.caption = kSystemCaption + context.selectedPath;
+  offerUpdate(context.state);
+}
+
+void selectDatabase(int index, UpdateContext& context, CommonDialog& dialog,
                     const std::function<void()>& showSoFar) {
   if (index == kSystemOption) {
     selectSystemDatabase(context);
@@ -87,4 +80,4 @@ void selectDatabase(int index, workflow::UpdateContext& context, CommonDialog& d
   }
 }
 
-}  // namespace korvane::ui
+}  // namespace korvane::workflow

@@ -8,18 +8,21 @@
 
 #include <functional>
 
-#include "ui/common_dialog.h"
+#include "workflow/common_dialog.h"
 #include "workflow/update_context.h"
 
-namespace korvane::ui {
+namespace korvane::workflow {
 
 // Runs the selection of option `index` (0 or 1; any other index does
 // nothing). Marks the option selected, sets `selectedPath` and the caption,
 // and offers or withdraws Update. For option 1 it calls `showSoFar` (render
 // the state changed so far) before the dialog opens; a cancelled dialog
 // leaves no option selected and `selectedPath` as it was.
-void selectDatabase(int index, workflow::UpdateContext& context, CommonDialog& dialog,
+void selectDatabase(int index, UpdateContext& context, CommonDialog& dialog,
                     const std::function<void()>& showSoFar);
+
+// Option 0: the system database, which needs no dialog.
+void selectSystemDatabase(UpdateContext& context);
 
 // Texts of the selection, shared with the tests.
 inline constexpr const char* kSystemCaption = "Update system database, ";
@@ -28,4 +31,4 @@ inline constexpr const char* kDialogTitle = "Select external database file to up
 inline constexpr const char* kDialogFilter = "QX database files (*.mdb)|*.mdb";
 inline constexpr const char* kDialogDefaultExt = ".mdb";
 
-}  // namespace korvane::ui
+}  // namespace korvane::workflow

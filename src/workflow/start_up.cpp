@@ -1,11 +1,11 @@
 // Start-up of the window's context.
-#include "ui/start_up.h"
+#include "workflow/start_up.h"
 
-#include "ui/database_selection.h"
+#include "workflow/database_selection.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
-namespace korvane::ui {
+namespace korvane::workflow {
 
 const char* const kStartUpInstructions =
     " If you want to update the database on this system, then\r\n"
@@ -22,8 +22,7 @@ const char* const kStartUpInstructions =
     " If instead, you want to update an external db for another system, then \r\n"
     " click option 'select external db' , select the desired file, and then press 'Update'";
 
-void startUp(workflow::UpdateContext& context, CommonDialog& dialog) {
-  using namespace workflow;
+void startUp(UpdateContext& context) {
   DialogState& state = context.state;
   context.dataFolder = kDataFolder;
   state.caption = kStartUpCaption;
@@ -32,8 +31,7 @@ void startUp(workflow::UpdateContext& context, CommonDialog& dialog) {
   state.command(kUpdate).visible = false;
   state.command(kDeleteOrphans).visible = false;
   state.command(kSetNull).visible = false;
-  // Option 0 never opens the dialog, so nothing needs showing on the way.
-  selectDatabase(kSystemOption, context, dialog, {});
+  selectSystemDatabase(context);
 }
 
-}  // namespace korvane::ui
+}  // namespace korvane::workflow

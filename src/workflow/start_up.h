@@ -3,10 +3,9 @@
 // database. (Sizing the window is the window's own first step.)
 #pragma once
 
-#include "ui/common_dialog.h"
 #include "workflow/update_context.h"
 
-namespace korvane::ui {
+namespace korvane::workflow {
 
 // The instructions shown at start-up, lines joined by CR LF.
 extern const char* const kStartUpInstructions;
@@ -15,6 +14,6 @@ inline constexpr const char* kStartUpCaption = "Korvane Utility ";
 
 // Fills the context for a fresh window and selects the system database, which
 // leaves Update and Exit without update as the only commands on show.
-void startUp(workflow::UpdateContext& context, CommonDialog& dialog);
+void startUp(UpdateContext& context);
 
-}  // namespace korvane::ui
+}  // namespace korvane::workflow

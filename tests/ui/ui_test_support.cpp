@@ -17,15 +17,6 @@ TestPrefix::TestPrefix() {
   std::filesystem::create_directories(dataFolder() / "External");
 }
 
-std::string ScriptedDialog::showOpen() {
-  ++shows_;
-  if (onShow) onShow();
-  if (answers.empty()) return {};
-  std::string answer = answers.front();
-  answers.pop_front();
-  return answer;
-}
-
 WindowOnPrefix::WindowOnPrefix()
     : paths(prefix.root()), files(paths), clock(fs::LocalTime{2026, 12, 7, 8, 43, 10}) {
   auto scripted = std::make_unique<ScriptedDialog>();

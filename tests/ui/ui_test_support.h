@@ -3,9 +3,7 @@
 // real file services and a fixed clock, and a few looks at the widgets.
 #pragma once
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,8 +15,8 @@
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "support/files.h"
+#include "support/scripted_dialog.h"
 #include "support/temp_prefix.h"
-#include "ui/common_dialog.h"
 #include "ui/korvane_window.h"
 
 // Plain strings print their value when a comparison fails.
@@ -43,28 +41,7 @@ class TestPrefix : public support::TempPrefix {
   std::filesystem::path dataFolder() const { return driveC() / "data_aco"; }
 };
 
-// CommonDialog1 answering from a queue; an empty queue answers as Cancel.
-class ScriptedDialog : public CommonDialog {
- public:
-  void setTitle(const std::string& title) override { title_ = title; }
-  void setFilter(const std::string& filter) override { filter_ = filter; }
-  void setDefaultExt(const std::string& extension) override { defaultExt_ = extension; }
-  void setInitialDir(const std::string& folder) override { initialDir_ = folder; }
-  std::string showOpen() override;
-
-  std::deque<std::string> answers;
-  std::function<void()> onShow;  // runs while the dialog "is open"
-
-  int shows() const { return shows_; }
-  const std::string& title() const { return title_; }
-  const std::string& filter() const { return filter_; }
-  const std::string& defaultExt() const { return defaultExt_; }
-  const std::string& initialDir() const { return initialDir_; }
-
- private:
-  int shows_ = 0;
-  std::string title_, filter_, defaultExt_, initialDir_;
-};
+using support::ScriptedDialog;
 
 // A window on a fresh prefix, shown, with a scripted dialog and the clock
 // fixed at 7 December 2026, 08:43 (stamp 261207_0843).

@@ -4,37 +4,15 @@
 #include "db/database_engine.h"
 #include "db/script_builder.h"
 #include "support/files.h"
+#include "support/scripted_dialog.h"
 #include "support/sqlite_file.h"
+#include "workflow/database_selection.h"
 #include "workflow/naming.h"
+#include "workflow/start_up.h"
 
 namespace korvane::workflow::testing {
 
 namespace stdfs = std::filesystem;
-
-namespace {
-
-// The window fills in the real instructions (its own tests check them); here
-// any text serves, as long as the actions' texts can be told from it.
-const char* kStartUpInstructions = "start-up instructions";
-
-void startUp(UpdateContext& context) {
-  DialogState& state = context.state;
-  context.dataFolder = kDataFolder;
-  state.caption = "Korvane Utility ";
-  state.command(kExitWithoutUpdate).visible = true;
-  state.instructions = kStartUpInstructions;
-  for (int index : {kUpdate, kDeleteOrphans, kSetNull}) state.command(index).visible = false;
-}
-
-void offerUpdate(DialogState& state) {
-  state.command(kUpdate).visible = true;
-  state.command(kDeleteOrphans).visible = false;
-  state.command(kSetNull).visible = false;
-  state.options[kSystemOption].enabled = true;
-  state.options[kExternalOption].enabled = true;
-}
-
-}  // namespace
 
 fs::LocalTime fixedTime() {
   return fs::LocalTime{2026, 12, 7, 8, 43, 15};
@@ -103,37 +81,20 @@ bool Lab::hasTable(const std::string& windowsPath, const std::string& table) con
               .empty();
 }
 
-void Lab::chooseSystemDatabase() {
-  UpdateContext& context = frame_->context();
+void chooseSystemDatabase(UpdateContext& context) {
   startUp(context);
-  context.selectedPath = kSystemDatabase;
-  context.state.caption = std::string("Update system database, ") + kSystemDatabase;
-  offerUpdate(context.state);
-  context.state.options[kSystemOption].selected = true;
-  context.state.options[kExternalOption].selected = false;
 }
 
-void Lab::chooseExternal(const std::string& windowsPath) {
-  UpdateContext& context = frame_->context();
+void chooseExternal(UpdateContext& context, const std::string& windowsPath) {
   startUp(context);
-  context.state.caption = "Update external database, " + windowsPath;
-  context.selectedPath = windowsPath;
-  offerUpdate(context.state);
-  context.state.options[kSystemOption].selected = false;
-  context.state.options[kExternalOption].selected = true;
+  support::ScriptedDialog dialog({windowsPath});
+  selectDatabase(kExternalOption, context, dialog, {});
 }
 
-void Lab::chooseNothing() {
-  chooseSystemDatabase();
-  DialogState& state = frame_->context().state;
-  state.caption = "Update external database, ";
-  state.command(kDeleteOrphans).visible = false;
-  state.options[kSystemOption].selected = false;
-  state.options[kExternalOption].selected = false;
-  state.command(kUpdate).visible = false;
-  state.command(kSetNull).visible = false;
-  state.options[kSystemOption].enabled = true;
-  state.options[kExternalOption].enabled = true;
+void chooseNothing(UpdateContext& context) {
+  startUp(context);
+  support::ScriptedDialog cancelled;
+  selectDatabase(kExternalOption, context, cancelled, {});
 }
 
 Column samples(const Lab& lab, const std::string& file) {

@@ -36,6 +36,13 @@ inline constexpr const char* kUpdateChoices =
 
 using Column = std::vector<std::string>;
 
+// Start-up followed by the choice of the system database, or of an external
+// file through the dialog, as the window makes them; or start-up, then the
+// external option with the dialog cancelled.
+void chooseSystemDatabase(UpdateContext& context);
+void chooseExternal(UpdateContext& context, const std::string& windowsPath);
+void chooseNothing(UpdateContext& context);
+
 class Lab {
  public:
   Lab();
@@ -80,12 +87,12 @@ class Lab {
   // A new program run on the same files: a new frame and context.
   void restart();
 
-  // Start-up followed by the choice of the system database, or of an
-  // external file through the dialog, as the window does them.
-  void chooseSystemDatabase();
-  void chooseExternal(const std::string& windowsPath);
-  // Start-up, then the external option with the dialog cancelled.
-  void chooseNothing();
+  // The choices of the window on this lab's frame (see below).
+  void chooseSystemDatabase() { testing::chooseSystemDatabase(context()); }
+  void chooseExternal(const std::string& windowsPath) {
+    testing::chooseExternal(context(), windowsPath);
+  }
+  void chooseNothing() { testing::chooseNothing(context()); }
 
  private:
   support::TempPrefix prefix_;
