@@ -11,7 +11,6 @@
 #include "db/jet_file/jet_file.h"
 #include "fs/file_hold.h"
 #include "lab.h"
-#include "program_statements.h"
 #include "support/files.h"
 
 namespace korvane::db {
@@ -27,6 +26,7 @@ using support::Rows;
 using support::runSql;
 using test::jetQuoted;
 using test::Lab;
+using test::transfers;
 
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES_DIR;
 const std::vector<std::string> kFixtureNames = {"testV1997.mdb",
@@ -153,9 +153,7 @@ TEST_F(JetSource, UpdatesTransfersFromAJetFileWithoutTheTablesAreSkippedWith3078
   lab_.build(kOurs, "CREATE TABLE Samples ([Sample Name] TEXT(50));");
   auto jet = lab_.engine().openDatabase(jetPath("testV1997.mdb"));
   const std::string w = jetQuoted(kOurs);
-  for (const std::string& statement :
-       {test::transferSamples(w), test::transferExperiments(w), test::transferMeasurements(w),
-        test::transferMaterials(w), test::transferUsers(w)}) {
+  for (const std::string& statement : transfers(w)) {
     SCOPED_TRACE(statement);
     EXPECT_EQ(failureOf([&] { jet->execute(statement); }).number, 3078);
   }

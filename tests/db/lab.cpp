@@ -57,4 +57,14 @@ std::string jetQuoted(const std::string& path) {
   return out;
 }
 
+std::string transfer(const workflow::statements::Transfer& t, const std::string& literalBody) {
+  return t.beforePath + literalBody + t.afterPath;
+}
+
+std::vector<std::string> transfers(const std::string& literalBody) {
+  std::vector<std::string> all;
+  for (const auto& t : kTransfers) all.push_back(transfer(t, literalBody));
+  return all;
+}
+
 }  // namespace korvane::db::test

@@ -15,8 +15,11 @@
 #include "support/failure_of.h"
 #include "support/sqlite_file.h"
 #include "support/temp_prefix.h"
+#include "workflow/program_statements.h"
 
 namespace korvane::db::test {
+
+using namespace workflow::statements;
 
 inline const std::string kTemplate = "C:\\data_aco\\QX_Std.mdb";
 inline const std::string kSystem = "C:\\data_aco\\QX_aco.mdb";
@@ -57,5 +60,11 @@ std::string sampleScript(const std::string& name);
 
 // `path` as a Jet string literal's content (each ' doubled).
 std::string jetQuoted(const std::string& path);
+
+// Update's transfer `t` with `literalBody` where the working copy's path
+// goes: jetQuoted(path), as the program writes it.
+std::string transfer(const workflow::statements::Transfer& t, const std::string& literalBody);
+// All five, in Update's order.
+std::vector<std::string> transfers(const std::string& literalBody);
 
 }  // namespace korvane::db::test
