@@ -29,6 +29,33 @@ TEST(JetText, ComparesWithoutCaseBeyondAsciiAndIgnoresTrailingSpaces) {
   }
 }
 
+// A folder on disk and a table in a file follow the one case fold: whatever
+// names Jet calls the same, the path map finds under either spelling.
+TEST(JetText, NamesJetCallsTheSameAreTheSamePathOnDisk) {
+  Lab lab;
+  const std::pair<std::string, std::string> pairs[] = {
+      {"Quartz", "QUARTZ"},
+      {"\xC3\x84rger", "\xC3\xA4RGER"},
+      {"\xCE\xA3\xCE\x8A\xCE\xA3", "\xCF\x83\xCE\xAF\xCF\x82"},  // ΣΊΣ, σίς
+      {"\xD0\x81\xD0\xB6", "\xD1\x91\xD0\x96"},                  // Ёж, ёЖ
+      {"cafe", "caf\xC3\xA9"},
+      {"Stra\xC3\x9F"
+       "e",
+       "STRASSE"},
+      {"\xC4\xB1"
+       "d",
+       "ID"},
+      {"lab\xC3", "lab\xC3\x83"},  // malformed byte, Ã
+  };
+  for (const auto& [onDisk, asked] : pairs) {
+    const std::filesystem::path folder = lab.host("C:\\data_aco") / onDisk;
+    std::filesystem::create_directory(folder);
+    const bool found = lab.host("C:\\data_aco\\" + asked).filename() == onDisk;
+    EXPECT_EQ(found, sameName(onDisk, asked)) << onDisk << " asked as " << asked;
+    std::filesystem::remove(folder);
+  }
+}
+
 TEST(JetText, LikeUsesJetWildcards) {
   struct Case {
     std::string text, pattern;
