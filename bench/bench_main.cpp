@@ -40,12 +40,12 @@
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
 #include "fs/clock.h"
 #include "fs/failure.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "generator.h"
+#include "sqlite/sql_text.h"
 #include "support/temp_prefix.h"
 #include "workflow/command_frame.h"
 #include "workflow/dialog_state.h"
@@ -260,7 +260,7 @@ class Sqlite {
 
 std::string list(const std::vector<std::string>& names) {
   std::string out;
-  for (const auto& n : names) out += (out.empty() ? "" : ", ") + korvane::db::quoteName(n);
+  for (const auto& n : names) out += (out.empty() ? "" : ", ") + korvane::sqlite::quoteName(n);
   return out;
 }
 
@@ -458,8 +458,8 @@ void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCo
   }
   auto transfer = [&](const std::string& table) {
     const std::string cols = list(oldColumns[table]);
-    return "INSERT OR IGNORE INTO w." + korvane::db::quoteName(table) + " (" + cols + ") SELECT " +
-           cols + " FROM main." + korvane::db::quoteName(table);
+    return "INSERT OR IGNORE INTO w." + korvane::sqlite::quoteName(table) + " (" + cols +
+           ") SELECT " + cols + " FROM main." + korvane::sqlite::quoteName(table);
   };
   const std::vector<std::string> transfers = {
       transfer("Samples"),

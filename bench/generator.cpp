@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
 #include "db/script_builder.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::bench {
 
@@ -74,11 +74,11 @@ class TableFiller {
     if (columns_.empty()) throw std::runtime_error("no table " + table + " in the built schema");
     std::string names, marks;
     for (size_t i = 0; i < columns_.size(); ++i) {
-      names += (i ? ", " : "") + db::quoteName(columns_[i]);
+      names += (i ? ", " : "") + sqlite::quoteName(columns_[i]);
       marks += i ? ", ?" : "?";
     }
     const std::string sql =
-        "INSERT INTO " + db::quoteName(table) + " (" + names + ") VALUES (" + marks + ")";
+        "INSERT INTO " + sqlite::quoteName(table) + " (" + names + ") VALUES (" + marks + ")";
     check(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &insert_, nullptr), sql.c_str());
   }
   ~TableFiller() { sqlite3_finalize(insert_); }

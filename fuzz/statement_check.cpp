@@ -9,13 +9,13 @@
 #include <variant>
 
 #include "db/catalog.h"
-#include "db/connection.h"
-#include "db/jet_errors.h"
 #include "db/parser.h"
 #include "db/script_builder.h"
 #include "db/sql_writer.h"
 #include "db/tokenizer.h"
 #include "fs/failure.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_errors.h"
 #include "support/temp_prefix.h"
 
 namespace korvane::fuzz {
@@ -29,13 +29,14 @@ namespace stdfs = std::filesystem;
 struct Scratch {
   explicit Scratch(const char* schemaScript) {
     db::buildDatabaseFromScriptFile(file, schemaScript);
-    connection = std::make_unique<db::Connection>(file, "catalog.mdb", true, false);
+    connection =
+        std::make_unique<sqlite::Connection>(file, "catalog.mdb", sqlite::OpenMode::kReadOnly);
     catalog = std::make_unique<db::Catalog>(*connection, "main");
   }
 
   support::TempFolder folder;  // removed after the connection on its file is closed
   stdfs::path file = folder.path() / "catalog.mdb";
-  std::unique_ptr<db::Connection> connection;
+  std::unique_ptr<sqlite::Connection> connection;
   std::unique_ptr<db::Catalog> catalog;
 };
 
@@ -55,7 +56,7 @@ void write(db::Statement& statement, db::Catalog& catalog) {
         } else if constexpr (std::is_same_v<T, db::CreateIndexStmt>) {
           (void)db::writeCreateIndex(s, catalog);
         } else if constexpr (std::is_same_v<T, db::DropTableStmt>) {
-          (void)db::writeDropTable(s.table, catalog, db::jeterr::kTableDoesNotExist);
+          (void)db::writeDropTable(s.table, catalog, jeterr::kTableDoesNotExist);
         }
       },
       statement);

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "db/jet_types.h"
+#include "sqlite/jet_types.h"
 
 namespace korvane::db {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "db/jet_errors.h"
 #include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -39,7 +39,7 @@ std::unique_ptr<JetSourceCopy> JetSourceCopy::import(const stdfs::path& jetFile,
   const stdfs::path folder = makePrivateFolder();
   // Owns the folder from here on, so any failure of the import removes it.
   std::unique_ptr<JetSourceCopy> copy(new JetSourceCopy(folder, folder / "copy.sqlite"));
-  importJetFileToNewDatabase(jetFile, copy->file(), windowsPath);
+  jetfile::importJetFileToNewDatabase(jetFile, copy->file(), windowsPath);
   return copy;
 }
 

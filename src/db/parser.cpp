@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "db/jet_date.h"
-#include "db/jet_errors.h"
 #include "db/tokenizer.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 

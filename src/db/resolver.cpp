@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 

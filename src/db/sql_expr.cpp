@@ -1,11 +1,14 @@
 // Writes resolved expressions and FROM sources as SQLite text.
 #include "db/sql_expr.h"
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
 #include "db/resolver.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::quoteName;
+using sqlite::quoteText;
 
 namespace {
 

@@ -7,13 +7,15 @@
 // properties.
 #include <algorithm>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::quoteName;
 
 namespace {
 

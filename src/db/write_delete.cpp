@@ -9,13 +9,15 @@
 #include <optional>
 #include <string_view>
 
-#include "db/connection.h"
-#include "db/jet_errors.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::quoteName;
 
 namespace {
 

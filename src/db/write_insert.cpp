@@ -6,14 +6,16 @@
 // that order after the largest one there. Rows breaking a rule are skipped.
 #include <set>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::quoteName;
 
 namespace {
 

@@ -2,13 +2,15 @@
 // most once, rows whose new values break a rule left as they were. Over a
 // join, the fields set must belong to one table and take values from it
 // (or constants); the join only chooses the rows.
-#include "db/connection.h"
-#include "db/jet_errors.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::quoteName;
 
 namespace {
 

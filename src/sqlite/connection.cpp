@@ -1,22 +1,68 @@
-// One SQLite connection with Jet's settings and Jet's error numbers.
-#include "db/connection.h"
+// The SQLite layer: connection, statement, savepoint, and the one mapping of
+// SQLite's result codes to Jet's numbers.
+#include "sqlite/connection.h"
 
 #include <sqlite3.h>
 
-#include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
-namespace korvane::db {
+namespace korvane::sqlite {
+
+namespace {
+
+int flagsOf(OpenMode mode) {
+  switch (mode) {
+    case OpenMode::kReadOnly:
+      return SQLITE_OPEN_READONLY;
+    case OpenMode::kCreate:
+      return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    case OpenMode::kReadWrite:
+      break;
+  }
+  return SQLITE_OPEN_READWRITE;
+}
+
+}  // namespace
+
+void raiseFailure(sqlite3* db, int rc, std::string_view fileName) {
+  switch (rc & 0xFF) {
+    case SQLITE_READONLY:
+      raiseJet(jeterr::kReadOnly);
+    case SQLITE_FULL:
+      raiseJet(jeterr::kDiskFull);
+    case SQLITE_IOERR:
+      raiseJet(jeterr::kDiskIo);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      raiseJet(jeterr::kFileInUse, fileName);
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+      raiseJet(jeterr::kNotADatabase, fileName);
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      raiseJet(jeterr::kCannotOpen, fileName);
+    default:
+      throw Failure(3000, "Reserved error (" + std::to_string(rc) +
+                              "); there is no message for this error. " +
+                              (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+  }
+}
+
+void exec(sqlite3* db, const std::string& sql, std::string_view fileName) {
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) raiseFailure(db, rc, fileName);
+}
+
+// ---- Connection -------------------------------------------------------------
 
 Connection::Connection(const std::filesystem::path& hostPath, std::string displayName,
-                       bool readOnly, bool create)
+                       OpenMode mode)
     : displayName_(std::move(displayName)) {
-  int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  if (create) flags |= SQLITE_OPEN_CREATE;
   // URIs are allowed so that IN 'file' targets can be attached with
   // mode=rw (never created); host paths are absolute and never look like one.
-  flags |= SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+  const int flags = flagsOf(mode) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
   int rc = sqlite3_open_v2(hostPath.string().c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_close(db_);
@@ -25,10 +71,9 @@ Connection::Connection(const std::filesystem::path& hostPath, std::string displa
   }
   sqlite3_extended_result_codes(db_, 1);
   try {
-    if (registerJetFunctions(db_) != SQLITE_OK) raise(sqlite3_errcode(db_));
     // Reading the schema is what tells a database from any other file.
     exec("SELECT count(*) FROM sqlite_master");
-    if (!readOnly) exec("PRAGMA journal_mode=DELETE");
+    if (mode != OpenMode::kReadOnly) exec("PRAGMA journal_mode=DELETE");
     exec("PRAGMA synchronous=FULL");
   } catch (...) {
     sqlite3_close(db_);
@@ -42,85 +87,97 @@ Connection::~Connection() {
 }
 
 void Connection::exec(const std::string& sql) {
-  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) raise(rc);
+  sqlite::exec(db_, sql, displayName_);
 }
 
 void Connection::query(const std::string& sql, const std::vector<std::string>& params,
                        const std::function<void(const ColumnText&)>& row) {
-  sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
-  if (rc != SQLITE_OK) raise(rc);
-  for (size_t i = 0; i < params.size(); ++i)
-    sqlite3_bind_text(stmt, static_cast<int>(i + 1), params[i].c_str(),
-                      static_cast<int>(params[i].size()), SQLITE_TRANSIENT);
-  ColumnText column = [stmt](int i) {
-    auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-    return text ? std::string(text, sqlite3_column_bytes(stmt, i)) : std::string();
-  };
-  try {
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) row(column);
-  } catch (...) {
-    sqlite3_finalize(stmt);
-    throw;
-  }
-  sqlite3_finalize(stmt);
-  if (rc != SQLITE_DONE) raise(rc);
+  Statement statement(db_, sql, displayName_);
+  for (size_t i = 0; i < params.size(); ++i) statement.bindText(static_cast<int>(i + 1), params[i]);
+  const ColumnText column = [&statement](int i) { return statement.columnText(i); };
+  while (statement.step()) row(column);
 }
 
 void Connection::raise(int rc) const {
-  switch (rc & 0xFF) {
-    case SQLITE_READONLY:
-      raiseJet(jeterr::kReadOnly);
-    case SQLITE_FULL:
-      raiseJet(jeterr::kDiskFull);
-    case SQLITE_IOERR:
-      raiseJet(jeterr::kDiskIo);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      raiseJet(jeterr::kFileInUse, displayName_);
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-      raiseJet(jeterr::kNotADatabase, displayName_);
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-      raiseJet(jeterr::kCannotOpen, displayName_);
-    default:
-      throw Failure(3000, "Reserved error (" + std::to_string(rc) +
-                              "); there is no message for this error. " + sqlite3_errmsg(db_));
+  raiseFailure(db_, rc, displayName_);
+}
+
+// ---- Statement --------------------------------------------------------------
+
+Statement::Statement(sqlite3* db, const std::string& sql, std::string fileName)
+    : db_(db), fileName_(std::move(fileName)) {
+  const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr);
+  if (rc != SQLITE_OK) raiseFailure(db_, rc, fileName_);
+}
+
+Statement::~Statement() {
+  sqlite3_finalize(stmt_);
+}
+
+void Statement::bindNull(int index) {
+  sqlite3_bind_null(stmt_, index);
+}
+
+void Statement::bind(int index, std::int64_t value) {
+  sqlite3_bind_int64(stmt_, index, value);
+}
+
+void Statement::bind(int index, double value) {
+  sqlite3_bind_double(stmt_, index, value);
+}
+
+void Statement::bindText(int index, std::string_view text) {
+  sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void Statement::bindBlob(int index, std::span<const unsigned char> bytes) {
+  // sqlite3_bind_blob would make an empty value Null.
+  if (bytes.empty()) {
+    sqlite3_bind_zeroblob(stmt_, index, 0);
+  } else {
+    sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
   }
+}
+
+bool Statement::step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) raiseFailure(db_, rc, fileName_);
+  return rc == SQLITE_ROW;
+}
+
+void Statement::reset() {
+  sqlite3_reset(stmt_);
+}
+
+std::string Statement::columnText(int i) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+  return text ? std::string(text, sqlite3_column_bytes(stmt_, i)) : std::string();
+}
+
+// ---- Savepoint --------------------------------------------------------------
+
+Savepoint::Savepoint(sqlite3* db, std::string name, std::string fileName)
+    : db_(db), name_(std::move(name)), fileName_(std::move(fileName)) {
+  exec(db_, "SAVEPOINT " + name_, fileName_);
+}
+
+Savepoint::~Savepoint() {
+  if (released_) return;
+  // Undoes everything since the savepoint; the failure that brought us here
+  // is what the caller hears of.
+  sqlite3_exec(db_, ("ROLLBACK TO " + name_ + "; RELEASE " + name_).c_str(), nullptr, nullptr,
+               nullptr);
+}
+
+void Savepoint::release() {
+  exec(db_, "RELEASE " + name_, fileName_);
+  released_ = true;
 }
 
 void inSavepoint(Connection& c, const std::function<void()>& body) {
-  c.exec("SAVEPOINT korvane_statement");
-  try {
-    body();
-    c.exec("RELEASE korvane_statement");
-  } catch (...) {
-    // Undo everything of the statement, then pass the failure on unchanged.
-    sqlite3_exec(c.handle(), "ROLLBACK TO korvane_statement; RELEASE korvane_statement", nullptr,
-                 nullptr, nullptr);
-    throw;
-  }
+  Savepoint savepoint(c.handle(), "korvane_statement", c.displayName());
+  body();
+  savepoint.release();
 }
 
-std::string quoteName(std::string_view name) {
-  std::string out = "\"";
-  for (char ch : name) {
-    if (ch == '"') out += '"';
-    out += ch;
-  }
-  return out + "\"";
-}
-
-std::string quoteText(std::string_view text) {
-  std::string out = "'";
-  for (char ch : text) {
-    if (ch == '\'') out += '\'';
-    out += ch;
-  }
-  return out + "'";
-}
-
-}  // namespace korvane::db
+}  // namespace korvane::sqlite

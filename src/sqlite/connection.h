@@ -1,13 +1,17 @@
-// A thin owner of one SQLite connection, speaking Jet's error numbers.
+// The one SQLite layer of the program: a connection, a prepared statement, a
+// savepoint, all speaking Jet's error numbers.
 //
-// Every SQLite failure is turned into a korvane::Failure: read-only 3027,
-// disk full 3035, I/O 3043, busy or locked 3045, not a database 3343; any
-// other (a fault of the engine's own SQL) is Jet's "reserved error" with
-// SQLite's message, so it is never mistaken for a skippable 3078.
+// Every SQLite failure becomes a korvane::Failure by one mapping
+// (raiseFailure): read-only 3027, disk full 3035, I/O 3043, busy or locked
+// 3045, cannot open 3051, not a database or damaged 3343; any other (a fault
+// of the SQL the program wrote) is Jet's "reserved error" 3000 with SQLite's
+// message, so it is never mistaken for a skippable 3078.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,15 +19,27 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace korvane::db {
+namespace korvane::sqlite {
+
+// Raises the Jet failure for SQLite result `rc` on `db` (which may be null
+// when opening failed); `fileName` names the file where Jet's text names one.
+[[noreturn]] void raiseFailure(sqlite3* db, int rc, std::string_view fileName);
+
+// Runs the statements `sql` on `db`, without results.
+void exec(sqlite3* db, const std::string& sql, std::string_view fileName);
+
+enum class OpenMode {
+  kReadWrite,  // an existing file
+  kReadOnly,   // an existing file, never written
+  kCreate,     // a new file, made when missing
+};
 
 class Connection {
  public:
-  // Opens the existing file `hostPath` (never creates it unless `create`),
-  // sets a rollback journal with full syncing and registers Jet's collation
-  // and functions. `displayName` names the file in Jet's messages.
-  Connection(const std::filesystem::path& hostPath, std::string displayName, bool readOnly,
-             bool create);
+  // Opens `hostPath` (an SQLite URI is taken too), reads its schema (which
+  // tells a database from any other file), sets a rollback journal unless
+  // read-only, and full syncing. `displayName` names the file in failures.
+  Connection(const std::filesystem::path& hostPath, std::string displayName, OpenMode mode);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -32,15 +48,15 @@ class Connection {
   void exec(const std::string& sql);
 
   // Runs `sql` with text parameters ?1, ?2, ... and calls `row` for each row
-  // with a function that reads column i as text ("" for Null) and a flag
-  // function telling whether column i is Null.
+  // with a function that reads column i as text ("" for Null).
   using ColumnText = std::function<std::string(int)>;
   void query(const std::string& sql, const std::vector<std::string>& params,
              const std::function<void(const ColumnText&)>& row);
 
   sqlite3* handle() const { return db_; }
+  const std::string& displayName() const { return displayName_; }
 
-  // Raises the Jet failure for SQLite result `rc` on this connection.
+  // raiseFailure for `rc` on this connection.
   [[noreturn]] void raise(int rc) const;
 
  private:
@@ -48,13 +64,55 @@ class Connection {
   std::string displayName_;
 };
 
-// Runs a body inside a SAVEPOINT: released when the body returns, rolled back
+// One prepared statement on `db`. Failures raise as raiseFailure does,
+// naming `fileName`.
+class Statement {
+ public:
+  Statement(sqlite3* db, const std::string& sql, std::string fileName = {});
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  void bindNull(int index);
+  void bind(int index, std::int64_t value);
+  void bind(int index, double value);
+  void bindText(int index, std::string_view text);
+  // An empty value binds an empty BLOB, not Null.
+  void bindBlob(int index, std::span<const unsigned char> bytes);
+
+  // Runs the statement one step; true when it produced a row.
+  bool step();
+  // Makes it ready to run again, with the same bindings.
+  void reset();
+  // Column `i` of the current row as text; "" for Null.
+  std::string columnText(int i) const;
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+  std::string fileName_;
+};
+
+// Nothing done on `db` after it is made stays unless release() is reached:
+// destroyed before that (a failure on the way), it rolls everything back.
+class Savepoint {
+ public:
+  Savepoint(sqlite3* db, std::string name, std::string fileName = {});
+  ~Savepoint();
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+
+  void release();
+
+ private:
+  sqlite3* db_;
+  std::string name_;
+  std::string fileName_;
+  bool released_ = false;
+};
+
+// Runs `body` inside a savepoint: released when it returns, rolled back
 // (nothing of it stays) when it throws.
 void inSavepoint(Connection& c, const std::function<void()>& body);
 
-// `name` quoted as an SQLite identifier: "a ""b""".
-std::string quoteName(std::string_view name);
-// `text` quoted as an SQLite string literal: 'it''s'.
-std::string quoteText(std::string_view text);
-
-}  // namespace korvane::db
+}  // namespace korvane::sqlite

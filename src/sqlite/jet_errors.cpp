@@ -1,12 +1,12 @@
 // Jet's message texts, keyed by number. Two spaces after a full stop inside a
 // text are Jet's own.
-#include "db/jet_errors.h"
+#include "sqlite/jet_errors.h"
 
 #include <map>
 
 #include "fs/failure.h"
 
-namespace korvane::db {
+namespace korvane {
 
 namespace {
 
@@ -100,4 +100,4 @@ void raiseSyntax(int number, std::string_view nearText) {
   throw Failure(number, text);
 }
 
-}  // namespace korvane::db
+}  // namespace korvane

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvane::db {
+namespace korvane {
 
 namespace jeterr {
 inline constexpr int kFileNotFound = 3024;
@@ -67,4 +67,4 @@ std::string jetMessage(int number, std::string_view name = {});
 // the fault so that the author finds it.
 [[noreturn]] void raiseSyntax(int number, std::string_view nearText);
 
-}  // namespace korvane::db
+}  // namespace korvane

@@ -1,11 +1,11 @@
 // Jet column types: the DDL words Jet accepts, the declared types we store.
-#include "db/jet_types.h"
+#include "sqlite/jet_types.h"
 
 #include <algorithm>
 #include <cctype>
 #include <utility>
 
-namespace korvane::db {
+namespace korvane {
 
 namespace {
 
@@ -173,4 +173,4 @@ bool isNumberType(JetType type) {
   }
 }
 
-}  // namespace korvane::db
+}  // namespace korvane

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvane::db {
+namespace korvane {
 
 enum class JetType {
   kText,
@@ -44,4 +44,4 @@ JetType jetTypeOfDeclared(std::string_view declared);
 bool isTextType(JetType type);    // Text, Memo: compared as Jet compares text
 bool isNumberType(JetType type);  // every type that holds a number (dates too)
 
-}  // namespace korvane::db
+}  // namespace korvane

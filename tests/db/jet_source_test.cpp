@@ -92,7 +92,7 @@ class JetSource : public ::testing::Test {
   stdfs::path reference(const std::string& name) {
     const stdfs::path file = lab_.host("C:\\reference") / (name + ".sqlite");
     stdfs::create_directories(file.parent_path());
-    importJetFileToNewDatabase(kFixtures / name, file);
+    jetfile::importJetFileToNewDatabase(kFixtures / name, file);
     return file;
   }
 

@@ -15,10 +15,10 @@
 #include <cstring>
 #include <optional>
 
-#include "db/jet_errors.h"
 #include "db/jet_file/libmdb.h"
 #include "db/jet_file/long_value.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db::jetfile {
 

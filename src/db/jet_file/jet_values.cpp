@@ -10,8 +10,8 @@
 #include <charconv>
 #include <limits>
 
-#include "db/jet_errors.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 #include "text/utf8.h"
 
 namespace korvane::db::jetfile {

@@ -9,9 +9,10 @@
 #include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
 #include "support/files.h"
+#include "support/sqlite_file.h"
 #include "support/temp_prefix.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -381,6 +382,24 @@ TEST_F(JetImport, MissingFileAndTakenTableNames) {
   EXPECT_EQ(tableNames(), std::vector<std::string>{"table3"});
 }
 
+// A target the import cannot write fails as every other SQLite write fails
+// (the SQLite layer's one mapping), and keeps what it had.
+TEST_F(JetImport, ATargetThatCannotBeWrittenFailsAsAnyWriteDoes) {
+  const stdfs::path file = temp_ / "target.db";
+  support::runSql(file, "CREATE TABLE keep (x)");
+  sqlite3* readOnly = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &readOnly, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  try {
+    importJetFile(kFixtures / "testV1997.mdb", readOnly);
+    ADD_FAILURE() << "a read-only target was written";
+  } catch (const Failure& f) {
+    EXPECT_EQ(f.number(), 3027) << f.text();
+  }
+  sqlite3_close(readOnly);
+  EXPECT_EQ(support::readColumn(file, "SELECT name FROM sqlite_master"),
+            std::vector<std::string>{"keep"});
+}
+
 TEST_F(JetImport, NewDatabaseFileExistsOnlyAfterSuccess) {
   const stdfs::path target = temp_ / "copy.db";
   importJetFileToNewDatabase(kFixtures / "testV1997.mdb", target);
@@ -408,4 +427,4 @@ TEST_F(JetImport, NewDatabaseFileExistsOnlyAfterSuccess) {
 }
 
 }  // namespace
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile
