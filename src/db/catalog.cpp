@@ -9,6 +9,7 @@
 
 namespace korvane::db {
 
+using sqlite::qualifiedName;
 using sqlite::quoteName;
 using sqlite::quoteText;
 
@@ -93,7 +94,7 @@ bool Catalog::hasPropertyTable() {
 
 void Catalog::setFieldProperty(const std::string& table, const std::string& field,
                                const std::string& property, const std::string& value) {
-  const std::string target = quoteName(schema_) + "." + quoteName(kPropertyTable);
+  const std::string target = qualifiedName(schema_, kPropertyTable);
   connection_.exec("CREATE TABLE IF NOT EXISTS " + target +
                    " (TableName VARCHAR(64) NOT NULL, FieldName VARCHAR(64) NOT NULL, "
                    "PropertyName VARCHAR(64) NOT NULL, Value LONGTEXT, "
@@ -107,7 +108,7 @@ std::optional<std::string> Catalog::fieldProperty(const std::string& table,
                                                   const std::string& property) {
   if (!hasPropertyTable()) return std::nullopt;
   std::optional<std::string> value;
-  connection_.query("SELECT Value FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  connection_.query("SELECT Value FROM " + qualifiedName(schema_, kPropertyTable) +
                         " WHERE TableName = ?1 AND FieldName = ?2 AND PropertyName = ?3",
                     {table, field, property},
                     [&](const sqlite::Connection::ColumnText& col) { value = col(0); });
@@ -116,7 +117,7 @@ std::optional<std::string> Catalog::fieldProperty(const std::string& table,
 
 std::string Catalog::dropFieldPropertiesSql(const std::string& table) {
   if (!hasPropertyTable()) return "";
-  return "DELETE FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  return "DELETE FROM " + qualifiedName(schema_, kPropertyTable) +
          " WHERE TableName = " + quoteText(table);
 }
 

@@ -7,7 +7,6 @@
 // NOT EXISTS, which stops at the first partner a row has, instead of
 // joining every partner and keeping the row ids of the unmatched.
 #include <optional>
-#include <string_view>
 
 #include "db/resolver.h"
 #include "db/sql_expr.h"
@@ -17,6 +16,7 @@
 
 namespace korvane::db {
 
+using sqlite::qualifiedName;
 using sqlite::quoteName;
 
 namespace {
@@ -41,14 +41,6 @@ const ScopeEntry& deletedTable(const DeleteStmt& s, const Resolver& r) {
   raiseJet(jeterr::kDeleteNeedsTable);
 }
 
-bool isComparison(const Expr& e) {
-  static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
-  if (e.kind != ExprKind::kBinary) return false;
-  for (auto op : kComparisons)
-    if (e.value == op) return true;
-  return false;
-}
-
 bool isColumnOf(const Expr& e, const ScopeEntry& entry, const std::string& column,
                 const Resolver& r) {
   return e.kind == ExprKind::kColumn && r.findEntry(e.boundSource) == &entry &&
@@ -60,10 +52,10 @@ bool isColumnOf(const Expr& e, const ScopeEntry& entry, const std::string& colum
 // with Null is never true.
 bool onNeedsColumn(const Expr& on, const ScopeEntry& entry, const std::string& column,
                    const Resolver& r) {
-  if (on.kind == ExprKind::kBinary && on.value == "AND")
+  if (on.kind == ExprKind::kBinary && on.op == BinaryOp::kAnd)
     return onNeedsColumn(*on.args[0], entry, column, r) ||
            onNeedsColumn(*on.args[1], entry, column, r);
-  return isComparison(on) &&
+  return on.kind == ExprKind::kBinary && isComparison(on.op) &&
          (isColumnOf(*on.args[0], entry, column, r) || isColumnOf(*on.args[1], entry, column, r));
 }
 
@@ -89,7 +81,7 @@ std::optional<std::string> antiJoinDelete(const DeleteStmt& s, const Resolver& r
       r.findEntry(where->args[0]->boundSource) != otherEntry ||
       !onNeedsColumn(*from.on, *otherEntry, where->args[0]->boundColumn, r))
     return std::nullopt;
-  return "DELETE FROM " + quoteName(schema) + "." + quoteName(target.table->name) + " AS " +
+  return "DELETE FROM " + qualifiedName(schema, target.table->name) + " AS " +
          quoteName(target.exposedName) + " WHERE NOT EXISTS (SELECT 1 FROM " +
          sqlOfSource(other, schema) + " WHERE " + sqlOfExpr(*from.on) + ")";
 }
@@ -104,7 +96,7 @@ SqlSteps writeDelete(DeleteStmt& s, Catalog& catalog) {
   if (s.where) r.bindExpr(*s.where);
   r.finish();
   const ScopeEntry& target = deletedTable(s, r);
-  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target.table->name);
+  const std::string table = qualifiedName(catalog.schema(), target.table->name);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
   if (!s.from->isJoin)
     return {"DELETE FROM " + table + " AS " + quoteName(target.exposedName) + where};

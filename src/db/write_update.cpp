@@ -10,6 +10,8 @@
 
 namespace korvane::db {
 
+using sqlite::appendToList;
+using sqlite::qualifiedName;
 using sqlite::quoteName;
 
 namespace {
@@ -36,11 +38,10 @@ SqlSteps writeUpdate(UpdateStmt& s, Catalog& catalog) {
     if (a.boundSource != target->exposedName ||
         (s.source->isJoin && !onlyFrom(*a.value, target->exposedName)))
       raiseJet(jeterr::kNotUpdatable);
-    sets += (sets.empty() ? "" : ", ") + quoteName(a.boundColumn) + " = " +
-            sqlValueFor(*a.value, a.boundType);
+    appendToList(sets, quoteName(a.boundColumn) + " = " + sqlValueFor(*a.value, a.boundType));
   }
-  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target->table->name) +
-                            " AS " + quoteName(target->exposedName);
+  const std::string table = qualifiedName(catalog.schema(), target->table->name) + " AS " +
+                            quoteName(target->exposedName);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
   if (!s.source->isJoin) return {"UPDATE OR IGNORE " + table + " SET " + sets + where};
   return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE rowid IN (SELECT " +

@@ -24,8 +24,8 @@ std::string quoteText(std::string_view text) {
   return quoted(text, '\'');
 }
 
-std::string qualifiedName(std::string_view schema, std::string_view name) {
-  return quoteName(schema) + "." + quoteName(name);
+std::string qualifiedName(std::string_view qualifier, std::string_view name) {
+  return quoteName(qualifier) + "." + quoteName(name);
 }
 
 void appendToList(std::string& list, std::string_view item) {

@@ -13,8 +13,9 @@ std::string quoteName(std::string_view name);
 // `text` quoted as an SQLite string literal: 'it''s'.
 std::string quoteText(std::string_view text);
 
-// `name` in schema `schema`, both quoted: "main"."Standard Materials".
-std::string qualifiedName(std::string_view schema, std::string_view name);
+// `name` after `qualifier` (a schema, or a table as a statement exposes it),
+// both quoted: "main"."Standard Materials".
+std::string qualifiedName(std::string_view qualifier, std::string_view name);
 
 // Appends `item` to the comma-separated `list`, with ", " unless it is the
 // first.
