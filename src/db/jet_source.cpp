@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "db/jet_file/jet_file.h"
-#include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 
 namespace korvane::db {
@@ -22,8 +21,7 @@ stdfs::path makePrivateFolder() {
   const stdfs::path base = stdfs::temp_directory_path(error);
   std::string pattern = ((error ? stdfs::path("/tmp") : base) / "korvane-jet-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr)
-    throw Failure(jeterr::kDiskIo,
-                  jetMessage(jeterr::kDiskIo) + " (" + pattern + ": " + std::strerror(errno) + ")");
+    raiseJet(jeterr::kDiskIo, {}, pattern + ": " + std::strerror(errno));
   return pattern;
 }
 

@@ -107,7 +107,7 @@ class Parser {
   // select := SELECT [ALL | DISTINCT | DISTINCTROW] item {',' item}
   //           FROM source [WHERE expr] [ORDER BY expr [ASC|DESC] {',' ...}]
   SelectStmt parseSelect() {
-    const int outerError = clauseError_;
+    const JetError outerError = clauseError_;
     expectWord("SELECT");
     SelectStmt s;
     if (acceptWord("DISTINCTROW"))
@@ -243,7 +243,7 @@ class Parser {
 
   // source := primary { (INNER | LEFT [OUTER] | RIGHT [OUTER]) JOIN primary ON expr }
   std::unique_ptr<Source> parseSource() {
-    const int outerError = clauseError_;
+    const JetError outerError = clauseError_;
     clauseError_ = jeterr::kSyntaxFrom;
     auto left = parseSourcePrimary();
     for (;;) {
@@ -645,7 +645,7 @@ class Parser {
   std::string_view sql_;
   std::vector<Token> tokens_;
   size_t pos_ = 0;
-  int clauseError_ = jeterr::kInvalidStatement;
+  JetError clauseError_ = jeterr::kInvalidStatement;
   bool inExpression_ = false;
   size_t expressionStart_ = 0;
 };

@@ -100,10 +100,10 @@ SqlSteps writeCreateIndex(const CreateIndexStmt& s, Catalog& catalog) {
           ")"};
 }
 
-SqlSteps writeDropTable(const std::string& name, Catalog& catalog, int missingError) {
+SqlSteps writeDropTable(const std::string& name, Catalog& catalog, const JetError& missingError) {
   const TableInfo* table = catalog.findTable(name);
   if (!table) {
-    if (missingError == jeterr::kItemNotFound) raiseJet(missingError);
+    if (missingError.number == jeterr::kItemNotFound.number) raiseJet(missingError);
     raiseJet(missingError, name);
   }
   SqlSteps steps = {"DROP TABLE " + qualifiedName(catalog.schema(), table->name)};

@@ -44,9 +44,8 @@ void raiseFailure(sqlite3* db, int rc, std::string_view fileName) {
     case SQLITE_AUTH:
       raiseJet(jeterr::kCannotOpen, fileName);
     default:
-      throw Failure(3000, "Reserved error (" + std::to_string(rc) +
-                              "); there is no message for this error. " +
-                              (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+      raiseJet(jeterr::kReservedError, std::to_string(rc),
+               db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
   }
 }
 

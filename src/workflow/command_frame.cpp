@@ -18,7 +18,7 @@ bool stepLetsActionGoOn(const Step& step) {
     step();
     return true;
   } catch (const Failure& failure) {
-    return failure.number() == jeterr::kInputTableNotFound;
+    return failure.number() == jeterr::kInputTableNotFound.number;
   }
 }
 

@@ -10,7 +10,6 @@
 #include <charconv>
 #include <limits>
 
-#include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 #include "text/utf8.h"
 
@@ -181,8 +180,7 @@ std::string utf8OfJet4Text(Bytes bytes) {
 SingleByteText::SingleByteText(const std::string& charset)
     : converter_(iconv_open("UTF-8", charset.c_str())) {
   if (converter_ == reinterpret_cast<void*>(-1))
-    throw Failure(jeterr::kNotADatabase,
-                  jetMessage(jeterr::kNotADatabase, charset) + " (unknown Jet 3 character set)");
+    raiseJet(jeterr::kNotADatabase, charset, "unknown Jet 3 character set");
 }
 
 SingleByteText::~SingleByteText() {
