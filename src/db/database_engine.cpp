@@ -296,21 +296,23 @@ std::unique_ptr<Database> DatabaseEngine::openDatabase(const std::string& window
 
 std::unique_ptr<Database> DatabaseEngine::openDatabaseInWorkspace(const std::string& windowsPath,
                                                                   bool readOnly) {
-  OpenRequest request;
-  request.windowsPath = windowsPath;
-  request.hostPath = hostPathOf(paths_, windowsPath);
+  OpenRequest request = requestFor(windowsPath);
   request.readOnly = readOnly;
-  request.paths = paths_;
   return openDatabaseFile(request);
 }
 
 std::unique_ptr<Database> DatabaseEngine::createDatabase(const std::string& windowsPath) {
+  OpenRequest request = requestFor(windowsPath);
+  request.create = true;
+  return openDatabaseFile(request);
+}
+
+OpenRequest DatabaseEngine::requestFor(const std::string& windowsPath) const {
   OpenRequest request;
   request.windowsPath = windowsPath;
   request.hostPath = hostPathOf(paths_, windowsPath);
-  request.create = true;
   request.paths = paths_;
-  return openDatabaseFile(request);
+  return request;
 }
 
 }  // namespace korvane::db

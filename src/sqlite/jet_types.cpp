@@ -155,22 +155,10 @@ bool isTextType(JetType type) {
   return type == JetType::kText || type == JetType::kMemo;
 }
 
+// Every type but text, OLE, GUID and no type at all holds a number.
 bool isNumberType(JetType type) {
-  switch (type) {
-    case JetType::kByte:
-    case JetType::kInteger:
-    case JetType::kLong:
-    case JetType::kSingle:
-    case JetType::kDouble:
-    case JetType::kCurrency:
-    case JetType::kDateTime:
-    case JetType::kYesNo:
-    case JetType::kCounter:
-    case JetType::kDecimal:
-      return true;
-    default:
-      return false;
-  }
+  return !isTextType(type) && type != JetType::kOle && type != JetType::kGuid &&
+         type != JetType::kUnknown;
 }
 
 }  // namespace korvane
