@@ -2,7 +2,6 @@
 // non-correlated IN (see partner_rows.h).
 #include "db/partner_rows.h"
 
-#include <set>
 #include <vector>
 
 #include "db/jet_collation.h"
@@ -20,16 +19,13 @@ struct Terms {
   bool unsplittable = false;  // a term relates the two tables other than by `=`
 };
 
-void collectSources(const Expr& e, std::set<std::string>& sources) {
-  if (e.kind == ExprKind::kColumn) sources.insert(e.boundSource);
-  for (const auto& arg : e.args) collectSources(*arg, sources);
-}
-
 // Which of the two tables `e` reads: 0 none, 1 the target, 2 the other, 3 both.
 int reads(const Expr& e, const std::string& target, const std::string& other) {
-  std::set<std::string> sources;
-  collectSources(e, sources);
-  return (sources.count(target) ? 1 : 0) | (sources.count(other) ? 2 : 0);
+  int side = 0;
+  if (e.kind == ExprKind::kColumn)
+    side = e.boundSource == target ? 1 : e.boundSource == other ? 2 : 0;
+  for (const auto& arg : e.args) side |= reads(*arg, target, other);
+  return side;
 }
 
 bool isText(const Expr& e) {
