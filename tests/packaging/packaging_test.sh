@@ -13,8 +13,9 @@
 #             prefix under the offscreen platform and quits cleanly when the
 #             window is closed, leaving the prefix as it was
 # A missing tool skips the check (exit 77) and says which package brings it.
-# Environment: KORVANE_BUILD, KORVANE_APP_ID, KORVANE_VERSION, and for
-# `starts` KORVANE_MAKE_PREFIX and KORVANE_WINDOW_CLOSER (a plugin folder).
+# Environment: KORVANE_BUILD, KORVANE_APP_ID, KORVANE_VERSION, KORVANE_CMAKE
+# and KORVANE_CPACK (the build's own), and for `starts` KORVANE_MAKE_PREFIX and
+# KORVANE_WINDOW_CLOSER (a plugin folder).
 set -euo pipefail
 check=$1
 build=$KORVANE_BUILD
@@ -44,14 +45,14 @@ expected_files() {
 
 # Installs the build into $work/root as a package would (prefix /usr).
 install_tree() {
-  DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+  DESTDIR="$work/root" "$KORVANE_CMAKE" --install "$build" --prefix /usr >/dev/null
 }
 
 # Builds the .deb into $work/deb and prints its path.
 build_deb() {
   needs dpkg-shlibdeps dpkg-dev
   needs file file
-  cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
+  "$KORVANE_CPACK" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack could not make the package"; }
   local debs=("$work/deb/"*.deb)
   [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb"
