@@ -19,12 +19,12 @@ namespace {
 // The dynamic property of the sidebar that holds the names by URL.
 constexpr char kDriveNames[] = "korvaneDriveNames";
 
-void nameDrives(const QFileDialog& dialog, QAbstractItemView& sidebar) {
+// Names and marks the drives' places. `driveIcon` is one icon object, so that
+// a place already showing it is left alone (comparing by cache key).
+void nameDrives(const QFileDialog& dialog, QAbstractItemView& sidebar, const QIcon& driveIcon) {
   QAbstractItemModel* places = sidebar.model();
   const QVariantMap names = sidebar.property(kDriveNames).toMap();
   const QList<QUrl> urls = dialog.sidebarUrls();
-  const QAbstractFileIconProvider* icons = dialog.iconProvider();
-  const QIcon driveIcon = icons ? icons->icon(QAbstractFileIconProvider::Drive) : QIcon();
   for (int row = 0; row < places->rowCount() && row < urls.size(); ++row) {
     const QVariant name = names.value(urls[row].toString());
     if (!name.isValid()) continue;
@@ -54,10 +54,12 @@ void showDrivesInSidebar(QFileDialog& dialog, const fs::PathMap& paths) {
   if (sidebar == nullptr || sidebar->model() == nullptr) return;  // places keep Qt's names
   const bool watching = sidebar->property(kDriveNames).isValid();
   sidebar->setProperty(kDriveNames, names);
-  nameDrives(dialog, *sidebar);
+  const QAbstractFileIconProvider* icons = dialog.iconProvider();
+  const QIcon driveIcon = icons ? icons->icon(QAbstractFileIconProvider::Drive) : QIcon();
+  nameDrives(dialog, *sidebar, driveIcon);
   if (watching) return;
   QAbstractItemModel* places = sidebar->model();
-  const auto rename = [&dialog, sidebar] { nameDrives(dialog, *sidebar); };
+  const auto rename = [&dialog, sidebar, driveIcon] { nameDrives(dialog, *sidebar, driveIcon); };
   QObject::connect(places, &QAbstractItemModel::dataChanged, sidebar, rename);
   QObject::connect(places, &QAbstractItemModel::rowsInserted, sidebar, rename);
 }
