@@ -130,20 +130,14 @@ std::string PathMap::toWindows(const stdfs::path& hostPath) const {
   // deep ones the first letter.
   char bestDrive = 0;
   std::ptrdiff_t bestDepth = -1;
-  const stdfs::path devices = prefix_ / "dosdevices";
-  for (stdfs::directory_iterator it(devices, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() != 2 || name[1] != ':' || !isAsciiLetter(name[0])) continue;
-    std::error_code rootEc;
-    const stdfs::path root = stdfs::canonical(it->path(), rootEc);
-    if (rootEc) continue;
+  for (const Drive& drive : drives()) {
+    const stdfs::path& root = drive.folder;
     if (std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first != root.end()) {
       continue;
     }
     const std::ptrdiff_t depth = std::distance(root.begin(), root.end());
-    const char drive = asciiUpper(name[0]);
-    if (depth > bestDepth || (depth == bestDepth && drive < bestDrive)) {
-      bestDrive = drive;
+    if (depth > bestDepth) {
+      bestDrive = drive.letter;
       bestDepth = depth;
     }
   }
@@ -162,6 +156,35 @@ std::string PathMap::toWindows(const stdfs::path& hostPath) const {
   }
   if (text.size() == 2) text += '\\';  // the drive's root, "C:\"
   return text;
+}
+
+std::vector<PathMap::Drive> PathMap::drives() const {
+  std::vector<std::string> entries;
+  std::error_code ec;
+  for (stdfs::directory_iterator it(prefix_ / "dosdevices", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.size() == 2 && name[1] == ':' && isAsciiLetter(name[0])) {
+      entries.push_back(std::move(name));
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+
+  std::vector<Drive> found;
+  for (const std::string& name : entries) {
+    const char letter = asciiUpper(name[0]);
+    if (std::any_of(found.begin(), found.end(),
+                    [&](const Drive& d) { return d.letter == letter; })) {
+      continue;  // an entry before it in byte order ("D:" before "d:") opened a folder
+    }
+    std::error_code rootEc;
+    const stdfs::path folder = stdfs::canonical(prefix_ / "dosdevices" / name, rootEc);
+    if (rootEc || !stdfs::is_directory(folder, rootEc)) continue;
+    found.push_back({letter, folder});
+  }
+  std::sort(found.begin(), found.end(),
+            [](const Drive& a, const Drive& b) { return a.letter < b.letter; });
+  return found;
 }
 
 }  // namespace korvane::fs

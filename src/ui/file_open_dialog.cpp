@@ -6,6 +6,7 @@
 #include <QFileDialog>
 
 #include "fs/failure.h"
+#include "ui/drive_sidebar.h"
 
 namespace korvane::ui {
 
@@ -87,6 +88,7 @@ void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
 }
 
 std::string FileOpenDialog::showOpen() {
+  showDrivesInSidebar(*dialog_, paths_);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const int result = dialog_->exec();
   closeLeftoverPopups();

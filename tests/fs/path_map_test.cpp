@@ -129,6 +129,44 @@ TEST_F(PathMapTest, MapsHostPathsBackToWindowsText) {
   EXPECT_EQ(paths_.toWindows(system), "C:\\data_aco\\QX_aco.mdb");
 }
 
+TEST_F(PathMapTest, DrivesAreTheEntriesThatOpenAFolder) {
+  const stdfs::path dosdevices = prefix_.root() / "dosdevices";
+  stdfs::create_directories(prefix_.outside() / "share");
+  stdfs::create_directories(prefix_.outside() / "cdrom");
+  prefix_.mapDrive("d:", prefix_.outside() / "share");
+  prefix_.mapDrive("z:", "/");
+  stdfs::create_directory(dosdevices / "G:");  // a folder, not a link
+  // Two entries for E:: the first in byte order that opens a folder counts.
+  prefix_.mapDrive("E:", prefix_.outside() / "missing");
+  prefix_.mapDrive("e:", prefix_.outside() / "cdrom");
+  // No drives: a link to nothing, a file, Wine's device entries, other names.
+  prefix_.mapDrive("h:", prefix_.outside() / "gone");
+  writeFile(dosdevices / "f:", "not a folder");
+  stdfs::create_directory_symlink("/dev", dosdevices / "c::");
+  stdfs::create_directory_symlink("/dev", dosdevices / "com1");
+  stdfs::create_directory(dosdevices / "1:");
+  stdfs::create_directory(dosdevices / "x");
+
+  std::vector<std::pair<char, stdfs::path>> found;
+  for (const PathMap::Drive& drive : paths_.drives())
+    found.emplace_back(drive.letter, drive.folder);
+  const std::vector<std::pair<char, stdfs::path>> expected = {
+      {'C', prefix_.driveC()},
+      {'D', prefix_.outside() / "share"},
+      {'E', prefix_.outside() / "cdrom"},
+      {'G', dosdevices / "G:"},
+      {'Z', "/"},
+  };
+  EXPECT_EQ(found, expected);
+  // The same drives map host paths back.
+  EXPECT_EQ(paths_.toWindows(prefix_.outside() / "cdrom" / "a.mdb"), "E:\\a.mdb");
+  EXPECT_EQ(paths_.toWindows(dosdevices / "G:" / "b.mdb"), "G:\\b.mdb");
+}
+
+TEST(PathMapDrivesTest, NoDosdevicesNoDrives) {
+  EXPECT_TRUE(PathMap("/nonexistent/prefix").drives().empty());
+}
+
 // Sets an environment variable for one scope and restores it afterwards.
 class ScopedEnv {
  public:

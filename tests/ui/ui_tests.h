@@ -36,6 +36,9 @@ class FileDialogTest : public QObject {
   void chosenFileComesBackAsWindowsText_data();
   void chosenFileComesBackAsWindowsText();
   void fileOutsideEveryDriveIsNoChoice();
+  void sidebarListsExactlyTheMappedDrives();
+  void choosingThroughDriveDGivesDText_data();
+  void choosingThroughDriveDGivesDText();
 };
 
 // The window with the real workflow and engine on sample databases: buttons
