@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/connection.h"
-#include "db/jet_types.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_types.h"
 
 namespace korvane::db {
 
@@ -39,7 +39,7 @@ struct TableInfo {
 class Catalog {
  public:
   // The catalog of schema `schema` ("main", or an attached file's name).
-  Catalog(Connection& connection, std::string schema);
+  Catalog(sqlite::Connection& connection, std::string schema);
 
   // The table named `name` (any case), or nullptr.
   const TableInfo* findTable(std::string_view name);
@@ -64,7 +64,7 @@ class Catalog {
  private:
   void load();
 
-  Connection& connection_;
+  sqlite::Connection& connection_;
   std::string schema_;
   bool loaded_ = false;
   std::vector<std::string> tableNames_;

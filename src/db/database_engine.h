@@ -20,6 +20,8 @@
 
 namespace korvane::db {
 
+struct OpenRequest;  // database_opener.h
+
 class Database {
  public:
   ~Database();
@@ -93,6 +95,9 @@ class DatabaseEngine {
   const fs::PathMap& paths() const { return paths_; }
 
  private:
+  // A request to open `windowsPath` on this engine's drives.
+  OpenRequest requestFor(const std::string& windowsPath) const;
+
   fs::PathMap paths_;
 };
 

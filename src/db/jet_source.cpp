@@ -13,7 +13,7 @@ std::unique_ptr<JetSourceCopy> JetSourceCopy::import(const stdfs::path& jetFile,
   const stdfs::path folder = makePrivateFolder("korvane-jet-");
   // Owns the folder from here on, so any failure of the import removes it.
   std::unique_ptr<JetSourceCopy> copy(new JetSourceCopy(folder, folder / "copy.sqlite"));
-  importJetFileToNewDatabase(jetFile, copy->file(), windowsPath);
+  jetfile::importJetFileToNewDatabase(jetFile, copy->file(), windowsPath);
   return copy;
 }
 

@@ -6,8 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "db/jet_errors.h"
-#include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -19,8 +18,7 @@ stdfs::path makePrivateFolder(const char* stem) {
   std::string pattern =
       ((error ? stdfs::path("/tmp") : base) / (std::string(stem) + "XXXXXX")).string();
   if (::mkdtemp(pattern.data()) == nullptr)
-    throw Failure(jeterr::kDiskIo,
-                  jetMessage(jeterr::kDiskIo) + " (" + pattern + ": " + std::strerror(errno) + ")");
+    raiseJet(jeterr::kDiskIo, {}, pattern + ": " + std::strerror(errno));
   return pattern;
 }
 

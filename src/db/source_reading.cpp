@@ -20,12 +20,12 @@
 //   read. That costs a whole copy, but only in these two uncommon cases.
 #include "db/source_reading.h"
 
-#include "db/connection.h"
 #include "db/database_opener.h"
-#include "db/jet_errors.h"
 #include "db/private_folder.h"
 #include "fs/database_files.h"
 #include "fs/failure.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -48,7 +48,7 @@ stdfs::path settleAside(const stdfs::path& hostPath, const std::string& windowsP
   {
     // A connection that may write settles the copy as it opens it (its
     // journal mode set to DELETE takes the log into the file) and closes.
-    const Connection settle(copy, windowsPath, false, false);
+    const sqlite::Connection settle(copy, windowsPath, sqlite::OpenMode::kReadWrite);
   }
   return copy;
 }

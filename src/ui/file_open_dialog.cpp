@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "fs/failure.h"
+#include "ui/drive_sidebar.h"
 
 namespace korvane::ui {
 
@@ -97,6 +98,7 @@ void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
 }
 
 std::string FileOpenDialog::showOpen() {
+  showDrivesInSidebar(*dialog_, paths_);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const int result = dialog_->exec();
   closeLeftoverPopups();

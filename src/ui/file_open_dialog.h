@@ -2,7 +2,7 @@
 //
 // The folder going in is mapped onto this machine through the path map; the
 // file coming back is mapped to Windows text the same way, so the rest of the
-// program never sees a host path.
+// program never sees a host path. The sidebar offers the prefix's drives.
 #pragma once
 
 #include <memory>
@@ -11,14 +11,14 @@
 #include <QStringList>
 
 #include "fs/path_map.h"
-#include "ui/common_dialog.h"
+#include "workflow/common_dialog.h"
 
 class QFileDialog;
 class QWidget;
 
 namespace korvane::ui {
 
-class FileOpenDialog : public CommonDialog {
+class FileOpenDialog : public workflow::CommonDialog {
  public:
   // `parent` is the window the dialog is modal to and centred over.
   FileOpenDialog(const fs::PathMap& paths, QWidget* parent);
@@ -29,9 +29,9 @@ class FileOpenDialog : public CommonDialog {
   void setDefaultExt(const std::string& extension) override;
   void setInitialDir(const std::string& windowsFolder) override;
 
-  // Lets the window paint what is pending, then runs the dialog. A chosen
-  // file that lies on no drive of the prefix has no Windows name and counts
-  // as no choice.
+  // Lists the drives mapped now in the sidebar, lets the window paint what is
+  // pending, then runs the dialog. A chosen file that lies on no drive of the
+  // prefix has no Windows name and counts as no choice.
   std::string showOpen() override;
 
   // The dialog itself, for tests that drive it.

@@ -20,8 +20,8 @@
 
 #include <QDialog>
 
-#include "ui/common_dialog.h"
 #include "workflow/command_frame.h"
+#include "workflow/common_dialog.h"
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -37,7 +37,7 @@ class KorvaneWindow : public QDialog {
   // Builds the window and runs start-up. Without `commonDialog` the window
   // uses the real file dialog on `services.paths`.
   explicit KorvaneWindow(workflow::Services services,
-                         std::unique_ptr<CommonDialog> commonDialog = nullptr);
+                         std::unique_ptr<workflow::CommonDialog> commonDialog = nullptr);
   ~KorvaneWindow() override;
 
   workflow::CommandFrame& frame() { return frame_; }
@@ -69,7 +69,7 @@ class KorvaneWindow : public QDialog {
   void onCloseRequested();
 
   workflow::CommandFrame frame_;
-  std::unique_ptr<CommonDialog> commonDialog_;
+  std::unique_ptr<workflow::CommonDialog> commonDialog_;
   QPlainTextEdit* txtInstructions_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};

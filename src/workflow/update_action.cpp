@@ -2,7 +2,6 @@
 // new working copy, pours the user's data from the old database into it,
 // swaps in the current standard materials and drops their reference table.
 // The old database is only read.
-#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,36 +10,12 @@
 #include "fs/clock.h"
 #include "workflow/actions.h"
 #include "workflow/naming.h"
+#include "workflow/program_statements.h"
 
 namespace korvane::workflow::actions {
 
 namespace {
 
-// A transfer statement, split where the working path goes.
-struct Transfer {
-  const char* beforePath;
-  const char* afterPath;
-};
-
-// The user's tables, carried over in this order.
-constexpr std::array<Transfer, 5> kTransfers = {{
-    {"INSERT INTO Samples IN '", "' SELECT Samples.* FROM Samples;"},
-    {"INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) "
-     "IN '",
-     "'"
-     "SELECT DISTINCTROW Experiments.[System ID], Experiments.[Experiment Date], "
-     "Experiments.[Sample Date] "
-     "From Experiments ORDER BY Experiments.[Experiment Date];"},
-    {"INSERT INTO measurements IN '", "' SELECT measurements.* FROM measurements;"},
-    {"INSERT INTO Materials IN '", "' SELECT Materials.* FROM Materials;"},
-    {"INSERT INTO Users IN '", "'  SELECT Users.* FROM Users;"},
-}};
-
-constexpr const char* kDropUsersStandardCopies =
-    "DELETE DISTINCTROW Materials.* FROM Materials INNER JOIN [Standard Materials] ON "
-    "Materials.Name = [Standard Materials].Name;";
-constexpr const char* kAppendStandardMaterials =
-    "INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM [Standard Materials];";
 constexpr const char* kStandardMaterialsTable = "Standard Materials";
 
 constexpr const char* kSystemUpdatedBefore = " The system database ";
@@ -65,7 +40,8 @@ std::string jetLiteralBody(const std::string& text) {
   return body;
 }
 
-std::string transferStatement(const Transfer& transfer, const std::string& workingPath) {
+std::string transferStatement(const statements::Transfer& transfer,
+                              const std::string& workingPath) {
   return transfer.beforePath + jetLiteralBody(workingPath) + transfer.afterPath;
 }
 
@@ -88,15 +64,15 @@ class UpdateRun {
     steps.push_back([this] {
       context_.db = frame_.engine().openDatabaseInWorkspace(context_.sourcePath, true);
     });
-    for (const Transfer& transfer : kTransfers) {
+    for (const statements::Transfer& transfer : statements::kTransfers) {
       steps.push_back(
           [this, &transfer] { context_.sql = transferStatement(transfer, context_.workingPath); });
       steps.push_back([this] { context_.db->execute(context_.sql); });
     }
     steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.workingPath); });
-    steps.push_back([this] { context_.sql = kDropUsersStandardCopies; });
+    steps.push_back([this] { context_.sql = statements::kDropUsersStandardCopies; });
     steps.push_back([this] { context_.db->execute(context_.sql); });
-    steps.push_back([this] { context_.sql = kAppendStandardMaterials; });
+    steps.push_back([this] { context_.sql = statements::kAppendStandardMaterials; });
     steps.push_back([this] { context_.db->execute(context_.sql); });
     steps.push_back([this] { context_.db->close(); });
     steps.push_back([this] {

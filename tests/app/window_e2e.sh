@@ -3,10 +3,11 @@
 # Starts the real program in a real X server (Xvfb) on a fresh prefix, opens
 # the file dialog and cancels it, chooses the system database again, clicks
 # Update and then Close with synthetic mouse clicks at the controls' places,
-# and checks the files on disk: the system database replaced by the updated
-# one, the backup an exact copy of the old one, the working copy gone, and
-# nothing written into the fresh home and configuration folders it ran with.
-# It sets every variable it depends on, whatever the caller's environment.
+# and checks that the run reached the disk: the system database replaced,
+# the backup an exact copy of the old one, the working copy gone, and nothing
+# written into the fresh home and configuration folders it ran with. (What
+# the updated database holds is the workflow tests' to check.) It sets every
+# variable it depends on, whatever the caller's environment.
 set -euo pipefail
 korvane=$1
 make_prefix=$2
@@ -99,8 +100,6 @@ backups=("$data/Backup/"QX_aco_*.mdb)
 [ ${#backups[@]} -eq 1 ] || fail "expected one backup, found ${#backups[@]}"
 cmp -s "${backups[0]}" "$work/old.mdb" || fail "the backup differs from the old system database"
 cmp -s "$data/QX_aco.mdb" "$work/old.mdb" && fail "the system database was not replaced"
-tables=$(sqlite3 "$data/QX_aco.mdb" "SELECT group_concat(name, ',') FROM sqlite_master WHERE type = 'table' AND name = 'Standard Materials'")
-[ -z "$tables" ] || fail "the new system database still has Standard Materials"
 written=$(find "$work/home" "$work/config" -mindepth 1 | sed "s|^$work/||")
 [ -z "$written" ] || fail "the run wrote outside its files: $written"
 echo "window end-to-end: the dialog, Update and Close through real clicks passed"

@@ -11,23 +11,24 @@
 
 #include "db/database_engine.h"
 #include "lab.h"
-#include "other_program.h"
-#include "permission_override.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/other_program.h"
+#include "support/scoped_process.h"
+#include "support/sqlite_file.h"
 
 namespace korvane::db::test {
 namespace {
 
 namespace stdfs = std::filesystem;
-using fs::testing::bytesIn;
-using fs::testing::changesIn;
-using fs::testing::FolderBytes;
-using korvane::testing::goneAfter;
-using korvane::testing::keptOpenAfter;
-using korvane::testing::OtherProgram;
-using korvane::testing::runSql;
-using korvane::testing::untouched;
-using korvane::testing::WithoutPermissionOverride;
+using support::bytesIn;
+using support::changesIn;
+using support::FolderBytes;
+using support::goneAfter;
+using support::keptOpenAfter;
+using support::OtherProgram;
+using support::runSql;
+using support::untouched;
+using support::WithoutPermissionOverride;
 
 const std::string kSource = "C:\\data_aco\\Lab7\\QX_aco.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
@@ -35,9 +36,9 @@ const std::string kTransfer = "INSERT INTO t IN '" + kTarget + "' SELECT t.* FRO
 
 struct SourceCase {
   const char* name;
-  const char* journalMode;                // of the source as made with its ten rows
-  korvane::testing::Arrangement arrange;  // what others did or still do with it
-  int committedRows;                      // what a transfer out of it must carry
+  const char* journalMode;       // of the source as made with its ten rows
+  support::Arrangement arrange;  // what others did or still do with it
+  int committedRows;             // what a transfer out of it must carry
   mode_t fileBits = 0644;
   mode_t folderBits = 0755;
 };
@@ -47,13 +48,13 @@ std::ostream& operator<<(std::ostream& out, const SourceCase& c) {
 }
 
 void twoRowsLeftInTheLog(const stdfs::path& file) {
-  korvane::testing::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11), (12);");
+  support::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11), (12);");
 }
 
 const SourceCase kSources[] = {
     {"RollbackJournal", "DELETE", untouched, 10},
     {"RollbackJournalWithAHotJournal", "DELETE",
-     goneAfter([](const stdfs::path& f) { korvane::testing::leaveAHotJournal(f, "t"); }), 10},
+     goneAfter([](const stdfs::path& f) { support::leaveAHotJournal(f, "t"); }), 10},
     {"RollbackJournalReadElsewhere", "DELETE", keptOpenAfter("BEGIN; SELECT count(*) FROM t;"), 10},
     {"WriteAheadLog", "WAL", untouched, 10},
     {"WriteAheadLogWithRowsInTheLog", "WAL", goneAfter(twoRowsLeftInTheLog), 12},
@@ -94,7 +95,7 @@ TEST_P(ReadOnlyOpen, WritesNothingOfTheSourceAndReadsEveryCommittedRow) {
   const SourceCase& c = GetParam();
   const stdfs::path folder = lab_.host(kSource).parent_path();
   const stdfs::path temp = lab_.host("C:\\tmp");
-  const fs::testing::ScopedEnv tmpdir("TMPDIR", temp.c_str());
+  const support::ScopedEnv tmpdir("TMPDIR", temp.c_str());
   std::unique_ptr<OtherProgram> other = c.arrange(lab_.host(kSource));
   ::chmod(lab_.host(kSource).c_str(), c.fileBits);
   ::chmod(folder.c_str(), c.folderBits);

@@ -13,19 +13,21 @@
 #include <vector>
 
 #include "fs/file_services.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::entriesOf;
-using testing::readFile;
-using testing::ScopedUmask;
-using testing::statOf;
-using testing::TempFolder;
-using testing::TempPrefix;
-using testing::writeFile;
+using support::entriesOf;
+using support::readFile;
+using support::ScopedUmask;
+using support::statOf;
+using support::TempFolder;
+using support::TempPrefix;
+using support::writeFile;
 
 const char kSystem[] = "C:\\data_aco\\QX_aco.mdb";
 const char kWorking[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";

@@ -8,25 +8,28 @@
 
 #include "fs/failure.h"
 #include "fs/file_services.h"
-#include "other_program.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/other_program.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-using korvane::testing::OtherProgram;
-using testing::failureOf;
-using testing::readFile;
-using testing::TempPrefix;
+using support::failureOf;
+using support::OtherProgram;
+using support::readFile;
+using support::TempPrefix;
 
 const char kSystem[] = "C:\\data_aco\\QX_aco.mdb";
 const char kBackup[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843.mdb";
 const char kWorking[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 
 void makeDatabase(const stdfs::path& file, const char* journalMode) {
-  korvane::testing::runSql(file, std::string("PRAGMA journal_mode=") + journalMode +
-                                     "; CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+  support::runSql(file, std::string("PRAGMA journal_mode=") + journalMode +
+                            "; CREATE TABLE t(x); INSERT INTO t VALUES (1);");
 }
 
 struct SharingCase {
@@ -71,11 +74,11 @@ TEST_P(CopySharing, ReadersDoNotStopACopyWritersDoAndNoOpenDatabaseIsReplaced) {
   const std::string old = readFile(host(kSystem));
   {
     OtherProgram program(host(kSystem), GetParam().otherProgram);
-    EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup, Overwrite::kNever); }),
+    EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup, Overwrite::kNever); }).number,
               GetParam().backup);
-    EXPECT_EQ(failureOf([&] { files_.copyFile(kWorking, kSystem, Overwrite::kReplace); }),
+    EXPECT_EQ(failureOf([&] { files_.copyFile(kWorking, kSystem, Overwrite::kReplace); }).number,
               GetParam().replace);
-    EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }), fserr::kPermissionDenied);
+    EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }).number, fserr::kPermissionDenied);
     EXPECT_EQ(readFile(host(kSystem)), old);
     if (GetParam().backup == 0) {
       EXPECT_EQ(readFile(host(kBackup)), old);

@@ -2,7 +2,6 @@
 // other programs' SQLite connections hold, and copying a database aside with
 // the journal or log that completes it.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 #include <memory>
@@ -11,8 +10,11 @@
 
 #include "fs/database_files.h"
 #include "fs/failure.h"
-#include "other_program.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/other_program.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 
@@ -25,30 +27,16 @@ std::ostream& operator<<(std::ostream& out, const DatabaseState& s) {
 namespace {
 
 namespace stdfs = std::filesystem;
-using korvane::testing::goneAfter;
-using korvane::testing::keptOpenAfter;
-using korvane::testing::OtherProgram;
-using korvane::testing::runSql;
-using korvane::testing::untouched;
-using testing::entriesOf;
-using testing::failureOf;
-using testing::readFile;
-using testing::TempFolder;
-
-// The first value `sql` gives, on a connection that may settle the file.
-std::string firstValue(const stdfs::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  sqlite3_stmt* statement = nullptr;
-  std::string value = "<error>";
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-      sqlite3_step(statement) == SQLITE_ROW) {
-    value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-  }
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
-  return value;
-}
+using support::entriesOf;
+using support::failureOf;
+using support::goneAfter;
+using support::keptOpenAfter;
+using support::OtherProgram;
+using support::readFile;
+using support::readValue;
+using support::runSql;
+using support::TempFolder;
+using support::untouched;
 
 constexpr const char* kTenRows =
     "CREATE TABLE t(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
@@ -58,7 +46,7 @@ struct StateCase {
   const char* name;
   const char* journalMode;  // of the database as made
   // Puts the database in its state; what it returns keeps it there.
-  korvane::testing::Arrangement arrange;
+  support::Arrangement arrange;
   DatabaseState expected;
 };
 
@@ -79,7 +67,7 @@ const StateCase kStates[] = {
      {true, true, false, false, false, false, false}},
     {"RollbackJournalLeftByACrash",
      "DELETE",
-     goneAfter([](const stdfs::path& file) { korvane::testing::leaveAHotJournal(file, "t"); }),
+     goneAfter([](const stdfs::path& file) { support::leaveAHotJournal(file, "t"); }),
      {false, false, true, false, false, false, false}},
     {"WriteAheadLogAtRest", "WAL", untouched, {false, false, false, false, false, false, true}},
     {"WriteAheadLogIdleConnection",
@@ -93,7 +81,7 @@ const StateCase kStates[] = {
     {"WriteAheadLogLeftByACrash",
      "WAL",
      goneAfter([](const stdfs::path& file) {
-       korvane::testing::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11);");
+       support::leaveRowsInTheLog(file, "INSERT INTO t VALUES (11);");
      }),
      {false, false, false, true, true, true, true}},
 };
@@ -120,7 +108,7 @@ TEST(DatabaseFiles, AFileThatIsNotThereHasOnlyWhatLiesBesideIt) {
   const TempFolder folder;
   const stdfs::path file = folder.path() / "gone.mdb";
   EXPECT_EQ(inspectDatabase(file), DatabaseState{});
-  testing::writeFile(folder.path() / "gone.mdb-wal", "frames");
+  support::writeFile(folder.path() / "gone.mdb-wal", "frames");
   DatabaseState expected;
   expected.walFile = expected.walFrames = true;
   EXPECT_EQ(inspectDatabase(file), expected);
@@ -130,10 +118,10 @@ TEST(DatabaseFiles, ACopyAsideSettlesToTheCommittedRowsAndLeavesTheFileAlone) {
   const TempFolder folder;
   const stdfs::path journalled = folder.path() / "journalled.mdb";
   runSql(journalled, std::string("PRAGMA journal_mode=DELETE; ") + kTenRows);
-  korvane::testing::leaveAHotJournal(journalled, "t");
+  support::leaveAHotJournal(journalled, "t");
   const stdfs::path logged = folder.path() / "logged.mdb";
   runSql(logged, std::string("PRAGMA journal_mode=WAL; ") + kTenRows);
-  korvane::testing::leaveRowsInTheLog(logged, "INSERT INTO t VALUES (11), (12);");
+  support::leaveRowsInTheLog(logged, "INSERT INTO t VALUES (11), (12);");
   const std::vector<std::string> before = entriesOf(folder.path());
   const std::string journalledBytes = readFile(journalled);
   const std::string loggedBytes = readFile(logged);
@@ -143,12 +131,15 @@ TEST(DatabaseFiles, ACopyAsideSettlesToTheCommittedRowsAndLeavesTheFileAlone) {
   copyDatabaseAside(logged, aside.path() / "l.sqlite");
   EXPECT_EQ(entriesOf(aside.path()),
             (std::vector<std::string>{"j.sqlite", "j.sqlite-journal", "l.sqlite", "l.sqlite-wal"}));
-  // SQLite settles the copies as it would have settled the files.
-  EXPECT_EQ(firstValue(aside.path() / "j.sqlite", "SELECT count(*) FROM t"), "10");
-  EXPECT_EQ(firstValue(aside.path() / "j.sqlite",
-                       "SELECT count(*) FROM sqlite_master WHERE name = 'spill'"),
+  // SQLite settles the copies as it would have settled the files, once a
+  // program opens them for writing.
+  runSql(aside.path() / "j.sqlite", "PRAGMA journal_mode=DELETE");
+  runSql(aside.path() / "l.sqlite", "PRAGMA journal_mode=DELETE");
+  EXPECT_EQ(readValue(aside.path() / "j.sqlite", "SELECT count(*) FROM t"), "10");
+  EXPECT_EQ(readValue(aside.path() / "j.sqlite",
+                      "SELECT count(*) FROM sqlite_master WHERE name = 'spill'"),
             "0");
-  EXPECT_EQ(firstValue(aside.path() / "l.sqlite", "SELECT count(*) FROM t"), "12");
+  EXPECT_EQ(readValue(aside.path() / "l.sqlite", "SELECT count(*) FROM t"), "12");
 
   EXPECT_EQ(entriesOf(folder.path()), before);
   EXPECT_EQ(readFile(journalled), journalledBytes);
@@ -162,7 +153,8 @@ TEST(DatabaseFiles, ACopyAsideOfADatabaseBeingWrittenIsRefused) {
     runSql(file, std::string("PRAGMA journal_mode=") + mode + "; " + kTenRows);
     OtherProgram writer(file, "BEGIN IMMEDIATE; INSERT INTO t VALUES (11);");
     const stdfs::path copy = folder.path() / (std::string(mode) + "-copy.sqlite");
-    EXPECT_EQ(failureOf([&] { copyDatabaseAside(file, copy); }), fserr::kPermissionDenied) << mode;
+    EXPECT_EQ(failureOf([&] { copyDatabaseAside(file, copy); }).number, fserr::kPermissionDenied)
+        << mode;
     EXPECT_FALSE(stdfs::exists(copy)) << mode;
   }
 }

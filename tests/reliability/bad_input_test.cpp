@@ -3,19 +3,19 @@
 // either way nothing crashes, the chosen file and the system database keep
 // their bytes, and Exit without update still ends the program.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
 
 #include "bench.h"
 #include "db/database_engine.h"
-#include "permission_override.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/sqlite_file.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
@@ -43,7 +43,7 @@ void PrintTo(const BadInput& input, std::ostream* out) {
 void writeFile(Bench& bench, const std::string& windowsPath, const std::string& bytes) {
   const stdfs::path host = bench.lab().host(windowsPath);
   stdfs::create_directories(host.parent_path());
-  std::ofstream(host, std::ios::binary) << bytes;
+  support::writeFile(host, bytes);
 }
 
 // A copy of the old system database under another name.
@@ -75,10 +75,7 @@ const BadInput kBadInputs[] = {
      [](Bench& b) {
        const std::string path = "C:\\input\\unrelated.mdb";
        writeFile(b, path, "");
-       sqlite3* db = nullptr;
-       sqlite3_open(b.lab().host(path).c_str(), &db);
-       sqlite3_exec(db, "CREATE TABLE Invoices (Number INTEGER)", nullptr, nullptr, nullptr);
-       sqlite3_close(db);
+       support::runSql(b.lab().host(path), "CREATE TABLE Invoices (Number INTEGER)");
        return path;
      },
      Outcome::kCompletes},
@@ -128,7 +125,7 @@ TEST_P(BadInputTest, UpdateStopsOrCompletesAsPrescribedAndChangesNoInput) {
   bench.chooseExternal(chosen);
   const workflow::DialogState before = bench.state();
   {
-    korvane::testing::WithoutPermissionOverride asAnyUser;
+    support::WithoutPermissionOverride asAnyUser;
     bench.click(workflow::kUpdate);
   }
   const bool completed = bench.state().command(workflow::kClose).visible;

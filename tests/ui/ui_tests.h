@@ -6,21 +6,6 @@
 
 namespace korvane::ui::testing {
 
-// Start-up and database selection on a bare context.
-class SelectionTest : public QObject {
-  Q_OBJECT
-
- private slots:
-  void startUpFillsInstructionsAndSelectsSystem();
-  void externalOptionPreparesDialog();
-  void externalOptionOutcome_data();
-  void externalOptionOutcome();
-  void systemOptionAfterExternalRestoresSystem_data();
-  void systemOptionAfterExternalRestoresSystem();
-  void otherIndexChangesNothing_data();
-  void otherIndexChangesNothing();
-};
-
 // frmKorvane on its own: controls, start-up, rendering, the database choice
 // by mouse, and leaving before any Update.
 class WindowTest : public QObject {
@@ -51,6 +36,9 @@ class FileDialogTest : public QObject {
   void chosenFileComesBackAsWindowsText_data();
   void chosenFileComesBackAsWindowsText();
   void fileOutsideEveryDriveIsNoChoice();
+  void sidebarListsExactlyTheMappedDrives();
+  void choosingThroughDriveDGivesDText_data();
+  void choosingThroughDriveDGivesDText();
 };
 
 // The window with the real workflow and engine on sample databases: buttons

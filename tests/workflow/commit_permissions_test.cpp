@@ -10,16 +10,17 @@
 #include <vector>
 
 #include "lab.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
 namespace {
 
 namespace stdfs = std::filesystem;
-using fs::testing::entriesOf;
-using fs::testing::ScopedUmask;
-using fs::testing::statOf;
+using support::entriesOf;
+using support::ScopedUmask;
+using support::statOf;
 using testing::Column;
 using testing::kBackup;
 using testing::Lab;
@@ -70,13 +71,13 @@ TEST(CommitPermissions, ASystemDatabaseThatIsALinkStaysALink) {
   stdfs::rename(lab.host(kSystemDatabase), real);
   const stdfs::path link = lab.host(kSystemDatabase);
   stdfs::create_symlink(real, link);
-  const std::string old = fs::testing::readFile(real);
+  const std::string old = support::readFile(real);
 
   updateAndClose(lab);
   EXPECT_TRUE(stdfs::is_symlink(link));
   EXPECT_EQ(stdfs::read_symlink(link), real);
   EXPECT_EQ(samples(lab, kSystemDatabase), kSamples);
-  EXPECT_NE(fs::testing::readFile(real), old);
+  EXPECT_NE(support::readFile(real), old);
   EXPECT_EQ(lab.bytes(kBackup), old);
   EXPECT_EQ(entriesOf(real.parent_path()), std::vector<std::string>{"QX_aco.mdb"});
   EXPECT_EQ(entriesOf(link.parent_path()),

@@ -13,14 +13,14 @@
 #include <vector>
 
 #include "lab.h"
-#include "test_support.h"
+#include "support/files.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
 namespace {
 
 namespace stdfs = std::filesystem;
-using fs::testing::entriesOf;
+using support::entriesOf;
 using testing::Column;
 using testing::kBackup;
 using testing::kWorking;

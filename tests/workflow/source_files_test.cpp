@@ -12,24 +12,25 @@
 #include <vector>
 
 #include "lab.h"
-#include "other_program.h"
-#include "permission_override.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/other_program.h"
+#include "support/scoped_process.h"
+#include "support/sqlite_file.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
 namespace {
 
 namespace stdfs = std::filesystem;
-using fs::testing::bytesIn;
-using fs::testing::changesIn;
-using fs::testing::FolderBytes;
-using korvane::testing::goneAfter;
-using korvane::testing::keptOpenAfter;
-using korvane::testing::OtherProgram;
-using korvane::testing::runSql;
-using korvane::testing::untouched;
-using korvane::testing::WithoutPermissionOverride;
+using support::bytesIn;
+using support::changesIn;
+using support::FolderBytes;
+using support::goneAfter;
+using support::keptOpenAfter;
+using support::OtherProgram;
+using support::runSql;
+using support::untouched;
+using support::WithoutPermissionOverride;
 using testing::Column;
 using testing::kBackup;
 using testing::kUpdateChoices;
@@ -48,7 +49,7 @@ const Column kSamplesWithS9 = {"Tutorial sample", "S1", "S2", "S3", "S9"};
 struct ChosenCase {
   const char* name;
   const char* journalMode;
-  korvane::testing::Arrangement arrange;  // what other programs did or still do with the file
+  support::Arrangement arrange;  // what other programs did or still do with the file
   Column committed;
   mode_t fileBits = 0644;
   mode_t folderBits = 0755;
@@ -59,7 +60,7 @@ std::ostream& operator<<(std::ostream& out, const ChosenCase& c) {
 }
 
 void rowInTheLog(const stdfs::path& file) {
-  korvane::testing::leaveRowsInTheLog(file, kAddSample);
+  support::leaveRowsInTheLog(file, kAddSample);
 }
 
 const ChosenCase kChosenCases[] = {
@@ -71,9 +72,8 @@ const ChosenCase kChosenCases[] = {
      }),
      kSamplesWithS9},
     {"RollbackJournal", "DELETE", untouched, kSamples},
-    {"RollbackJournalWithAHotJournal", "DELETE", goneAfter([](const stdfs::path& file) {
-       korvane::testing::leaveAHotJournal(file, "Samples");
-     }),
+    {"RollbackJournalWithAHotJournal", "DELETE",
+     goneAfter([](const stdfs::path& file) { support::leaveAHotJournal(file, "Samples"); }),
      kSamples},
     {"FileWithoutWritePermission", "WAL", goneAfter(rowInTheLog), kSamplesWithS9, 0444},
     {"FolderWithoutWritePermission", "WAL", goneAfter(rowInTheLog), kSamplesWithS9, 0644, 0555},
@@ -101,7 +101,7 @@ TEST_P(ChosenDatabase, IsOnlyReadAndEveryCommittedRowIsCarriedOver) {
   ::chmod(chosen.c_str(), c.fileBits);
   ::chmod(chosen.parent_path().c_str(), c.folderBits);
   const FolderBytes before = bytesIn(chosen.parent_path());
-  const fs::testing::ScopedEnv tmpdir("TMPDIR", lab.host("C:\\tmp").c_str());
+  const support::ScopedEnv tmpdir("TMPDIR", lab.host("C:\\tmp").c_str());
   lab.chooseExternal(kChosen);
   {
     const WithoutPermissionOverride asAnyUser;
@@ -162,9 +162,9 @@ TEST(SystemDatabaseInWalMode, BackupStaysAnExactCopyAndCloseReplacesTheDatabase)
   EXPECT_EQ(lab.state().instructions, "Your database file has been updated");
   EXPECT_EQ(lab.bytes(kBackup), old);
   EXPECT_EQ(lab.bytes(kSystemDatabase), updated);
-  EXPECT_EQ(fs::testing::entriesOf(lab.host(kBackup).parent_path()),
+  EXPECT_EQ(support::entriesOf(lab.host(kBackup).parent_path()),
             std::vector<std::string>{"QX_aco_261207_0843.mdb"});
-  EXPECT_EQ(fs::testing::entriesOf(lab.host("C:\\data_aco")),
+  EXPECT_EQ(support::entriesOf(lab.host("C:\\data_aco")),
             (std::vector<std::string>{"Backup", "QX_Std.mdb", "QX_aco.mdb"}));
 }
 
@@ -206,7 +206,7 @@ TEST(SystemFilesWithRowsInTheLog, AreNotCopiedWithoutThem) {
     Lab lab;
     lab.installSystemFiles();
     const std::string old = lab.bytes(kSystemDatabase);
-    korvane::testing::leaveRowsInTheLog(lab.host(file), kAddSample);
+    support::leaveRowsInTheLog(lab.host(file), kAddSample);
     const FolderBytes data = bytesIn(lab.host("C:\\data_aco"));
     lab.chooseSystemDatabase();
     const DialogState state = lab.state();
@@ -216,7 +216,7 @@ TEST(SystemFilesWithRowsInTheLog, AreNotCopiedWithoutThem) {
     EXPECT_EQ(changesIn(lab.host("C:\\data_aco"), data), "") << file;
     // The backup comes first: it is made only when the system database can be.
     const bool backedUp = file == kTemplateDatabase;
-    EXPECT_EQ(fs::testing::entriesOf(lab.host("C:\\data_aco\\Backup")).size(), backedUp ? 1u : 0u)
+    EXPECT_EQ(support::entriesOf(lab.host("C:\\data_aco\\Backup")).size(), backedUp ? 1u : 0u)
         << file;
     if (backedUp) {
       EXPECT_EQ(lab.bytes(kBackup), old);
