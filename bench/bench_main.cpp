@@ -361,6 +361,7 @@ class TimedFileServices : public korvane::fs::FileServices {
     seconds += secondsSince(start);
   }
   void deleteFile(const std::string& path) override { real_.deleteFile(path); }
+  void flush(const std::string& path) override { real_.flush(path); }
   bool fileExists(const std::string& path) override { return real_.fileExists(path); }
   std::optional<korvane::fs::FileIdentity> identify(const std::string& path) override {
     return real_.identify(path);

@@ -7,9 +7,10 @@
 // `to`'s folder; in this order the file gets its permissions (and owner),
 // is flushed (fsync: data and metadata), is published (renamed over `to`,
 // or, when `to` must not be replaced, linked to its name, which fails
-// atomically if the name is taken), and the folder is flushed. Until it is
-// published the temporary file is removed on any failure, so `to` stays as
-// it was.
+// atomically if the name is taken), and the folder is flushed, so that the
+// new name survives a power cut. Until it is published the temporary file is
+// removed on any failure, so `to` stays as it was. Every call that changes
+// the disk goes through the SystemCalls the services were given.
 #include "fs/file_services.h"
 
 #include <stdio.h>
@@ -22,6 +23,7 @@
 #include "fs/file_hold.h"
 #include "fs/posix_file.h"
 #include "fs/sqlite_locks.h"
+#include "fs/system_calls.h"
 
 namespace korvane::fs {
 namespace stdfs = std::filesystem;
@@ -32,9 +34,9 @@ namespace {
 // published under the destination's name.
 class TempFileRemover {
  public:
-  explicit TempFileRemover(std::string path) : path_(std::move(path)) {}
+  TempFileRemover(SystemCalls& calls, std::string path) : calls_(calls), path_(std::move(path)) {}
   ~TempFileRemover() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) calls_.unlink(path_.c_str());
   }
   TempFileRemover(const TempFileRemover&) = delete;
   TempFileRemover& operator=(const TempFileRemover&) = delete;
@@ -42,6 +44,7 @@ class TempFileRemover {
   void published() { path_.clear(); }
 
  private:
+  SystemCalls& calls_;
   std::string path_;
 };
 
@@ -109,26 +112,18 @@ void takeOverPermissions(int fd, const struct stat& replaced) {
 // Gives the flushed temporary file `temp` the name `target` unless that name
 // is taken (58). link(2) fails atomically on a taken name; on a file system
 // without hard links (FAT), rename with RENAME_NOREPLACE does the same.
-void publishNew(const std::string& temp, const stdfs::path& target, const std::string& shown) {
-  if (::link(temp.c_str(), target.c_str()) == 0) {
-    ::unlink(temp.c_str());
+void publishNew(SystemCalls& calls, const std::string& temp, const stdfs::path& target,
+                const std::string& shown) {
+  if (calls.link(temp.c_str(), target.c_str()) == 0) {
+    calls.unlink(temp.c_str());
     return;
   }
   int error = errno;
   if (error == EPERM || error == EOPNOTSUPP) {
-    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-      return;
-    }
+    if (calls.rename(temp.c_str(), target.c_str(), true) == 0) return;
     error = errno;
   }
   raiseFileFailure(error == EEXIST ? fserr::kFileAlreadyExists : numberOf(error), shown);
-}
-
-// Flushes the entry list of `folder`, so a rename or link in it lasts. Best
-// effort: the file is already in place, and some file systems cannot.
-void syncFolder(const stdfs::path& folder) {
-  const detail::UniqueFd fd = detail::openFd(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd) (void)::fsync(fd.get());
 }
 
 }  // namespace
@@ -175,25 +170,32 @@ void HostFileServices::copyFile(const std::string& from, const std::string& to, 
   const mode_t newMode = (sourceInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
   std::string tempPath;
   detail::UniqueFd temp =
-      detail::createTemporary(folder.string(), hostTo.filename().string(),
+      detail::createTemporary(calls_, folder.string(), hostTo.filename().string(),
                               replacing ? S_IRUSR | S_IWUSR : newMode, tempPath);
   if (!temp) raiseFileFailure(numberOf(errno), to);
-  TempFileRemover remover(tempPath);
+  TempFileRemover remover(calls_, tempPath);
 
-  if (const int error = detail::copyBytes(source.get(), temp.get(), sourceInfo.st_size)) {
+  if (const int error = detail::copyBytes(calls_, source.get(), temp.get(), sourceInfo.st_size)) {
     raiseFileFailure(numberOf(error), to);
   }
   if (replacing) takeOverPermissions(temp.get(), targetInfo);
-  if (::fsync(temp.get()) != 0) raiseFileFailure(numberOf(errno), to);
+  if (calls_.fsync(temp.get()) != 0) raiseFileFailure(numberOf(errno), to);
   temp.reset();
 
   if (mode == Overwrite::kNever) {
-    publishNew(tempPath, hostTo, to);
-  } else if (::rename(tempPath.c_str(), hostTo.c_str()) != 0) {
+    publishNew(calls_, tempPath, hostTo, to);
+  } else if (calls_.rename(tempPath.c_str(), hostTo.c_str(), false) != 0) {
     raiseFileFailure(numberOf(errno), to);
   }
   remover.published();
-  syncFolder(folder);
+  // Until the folder is flushed a power cut may take the new name back. A
+  // new name that cannot be made to last is taken back now, so `to` is as it
+  // was; a replaced file is gone already, and the failure says the new one
+  // may not last.
+  if (const int error = detail::flushFolder(calls_, folder.string())) {
+    if (mode == Overwrite::kNever) calls_.unlink(hostTo.c_str());
+    raiseFileFailure(numberOf(error), to);
+  }
 }
 
 void HostFileServices::deleteFile(const std::string& path) {
@@ -204,7 +206,20 @@ void HostFileServices::deleteFile(const std::string& path) {
   // A link is removed, not what it points to; only a file is claimed.
   detail::UniqueFd file;
   if (!S_ISLNK(info.st_mode)) file = claimReplaced(host, path);
-  if (::unlink(host.c_str()) != 0) raiseFileFailure(numberOf(errno), path);
+  if (calls_.unlink(host.c_str()) != 0) raiseFileFailure(numberOf(errno), path);
+}
+
+void HostFileServices::flush(const std::string& path) {
+  const stdfs::path host = finalTarget(paths_.toHost(path), path);
+  const detail::UniqueFd file = detail::openFd(host.c_str(), O_RDONLY | O_NONBLOCK);
+  if (!file) raiseFileFailure(numberOf(errno), path);
+  struct stat info;
+  if (::fstat(file.get(), &info) != 0) raiseFileFailure(numberOf(errno), path);
+  if (S_ISDIR(info.st_mode)) raiseFileFailure(fserr::kPathFileAccessError, path);
+  if (calls_.fsync(file.get()) != 0) raiseFileFailure(numberOf(errno), path);
+  if (const int error = detail::flushFolder(calls_, host.parent_path().string())) {
+    raiseFileFailure(numberOf(error), path);
+  }
 }
 
 namespace {

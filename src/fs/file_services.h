@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fs/path_map.h"
+#include "fs/system_calls.h"
 
 namespace korvane::fs {
 
@@ -45,15 +46,25 @@ class FileServices {
   // or cannot be copied alone (isHeld, file_hold.h), when another program
   // has `to` open as a database or access is denied, 61 when the disk is
   // full, 75 for other access errors (e.g. `from` or `to` is a folder).
-  // On failure `to` is as it was and no temporary file is left. Copying a
-  // file onto itself (under any spelling) leaves it as it is.
+  // On failure `to` is as it was and no temporary file is left, with one
+  // exception: when only the last step fails, the flush of `to`'s folder
+  // after a file was replaced (75), `to` already holds the copy, which a
+  // power cut may still take back. Copying a file onto itself (under any
+  // spelling) leaves it as it is. On success the copy survives a power cut.
   virtual void copyFile(const std::string& from, const std::string& to,
                         Overwrite mode = Overwrite::kReplace) = 0;
 
   // Removes `path` (a link, not the file it names). Fails with 53 when it
   // does not exist, 70 when it is held or cannot be removed, 75 when it is a
-  // folder, 76 when the path cannot be mapped.
+  // folder, 76 when the path cannot be mapped. The removal is not flushed: a
+  // power cut may bring the file back.
   virtual void deleteFile(const std::string& path) = 0;
+
+  // Makes `path` (through links, the file it names) survive a power cut as
+  // it is now: flushes the file, then its folder. Fails with 53 when there
+  // is no such file, 75 when it is a folder or the disk refuses a flush, 76
+  // when the path cannot be mapped.
+  virtual void flush(const std::string& path) = 0;
 
   // True when `path` names an existing file (not a folder). A path that
   // cannot be mapped names no file.
@@ -64,14 +75,17 @@ class FileServices {
   virtual std::optional<FileIdentity> identify(const std::string& path) = 0;
 };
 
-// The real file services on this machine's files.
+// The real file services on this machine's files. Every change they make
+// to the disk goes through `calls` (the host's own, but for tests).
 class HostFileServices : public FileServices {
  public:
-  explicit HostFileServices(PathMap paths) : paths_(std::move(paths)) {}
+  explicit HostFileServices(PathMap paths, SystemCalls& calls = hostSystemCalls())
+      : paths_(std::move(paths)), calls_(calls) {}
 
   void copyFile(const std::string& from, const std::string& to,
                 Overwrite mode = Overwrite::kReplace) override;
   void deleteFile(const std::string& path) override;
+  void flush(const std::string& path) override;
   bool fileExists(const std::string& path) override;
   std::optional<FileIdentity> identify(const std::string& path) override;
 
@@ -79,6 +93,7 @@ class HostFileServices : public FileServices {
 
  private:
   PathMap paths_;
+  SystemCalls& calls_;
 };
 
 }  // namespace korvane::fs

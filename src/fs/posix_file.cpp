@@ -29,13 +29,13 @@ int numberOf(int error) {
   }
 }
 
-int copyBytes(int from, int to, off_t size) {
+int copyBytes(SystemCalls& calls, int from, int to, off_t size) {
   off_t copied = 0;
   bool inKernel = true;
   std::vector<char> buffer;
   for (;;) {
     if (inKernel) {
-      const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+      const ssize_t n = calls.copyFileRange(from, to, std::size_t{1} << 30);
       if (n > 0) {
         copied += n;
       } else if (n == 0 && copied >= size) {
@@ -56,15 +56,16 @@ int copyBytes(int from, int to, off_t size) {
       return errno;
     }
     for (ssize_t done = 0; done < n;) {
-      const ssize_t written = ::write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
+      const ssize_t written =
+          calls.write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
       if (written < 0 && errno != EINTR) return errno;
       if (written > 0) done += written;
     }
   }
 }
 
-UniqueFd createTemporary(const std::string& folder, const std::string& name, mode_t mode,
-                         std::string& path) {
+UniqueFd createTemporary(SystemCalls& calls, const std::string& folder, const std::string& name,
+                         mode_t mode, std::string& path) {
   static constexpr char kLetters[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   const std::string stem = folder + "/." + name.substr(0, 200) + ".korvane-";
@@ -75,10 +76,20 @@ UniqueFd createTemporary(const std::string& folder, const std::string& name, mod
     }
     path = stem;
     for (unsigned char byte : random) path += kLetters[byte % (sizeof kLetters - 1)];
-    UniqueFd fd = openFd(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, mode);
-    if (fd || errno != EEXIST) return fd;
+    int fd;
+    do {
+      fd = calls.open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 || errno != EEXIST) return UniqueFd(fd);
   }
   return UniqueFd();
+}
+
+int flushFolder(SystemCalls& calls, const std::string& folder) {
+  const UniqueFd fd = openFd(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (!fd) return errno;
+  if (calls.fsync(fd.get()) == 0 || errno == EINVAL) return 0;
+  return errno;
 }
 
 namespace {

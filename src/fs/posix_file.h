@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "fs/system_calls.h"
+
 namespace korvane::fs::detail {
 
 // Owns one file descriptor and closes it when destroyed.
@@ -62,18 +64,24 @@ inline bool claimExclusive(int fd) {
 // writing or removing a file whose folder exists.
 int numberOf(int error);
 
-// Moves every byte of `from`, from its current offset to its end, to `to`:
-// in the kernel where the two files allow it, else through a buffer (also
-// when the kernel reports the end before `size`, the length fstat gave).
-// Returns 0, or the errno of the failure.
-int copyBytes(int from, int to, off_t size);
+// Moves every byte of `from`, from its current offset to its end, to `to`
+// through `calls`: in the kernel where the two files allow it, else through
+// a buffer (also when the kernel reports the end before `size`, the length
+// fstat gave). Returns 0, or the errno of the failure.
+int copyBytes(SystemCalls& calls, int from, int to, off_t size);
 
 // Creates a new file "<folder>/.<name>.korvane-XXXXXX" (the name cut so the
-// whole stays a legal name) for writing, with `mode` less the umask, as
-// open(2) gives a new file. Stores its path in `path`. On failure the result
-// is empty and errno says why.
-UniqueFd createTemporary(const std::string& folder, const std::string& name, mode_t mode,
-                         std::string& path);
+// whole stays a legal name) for writing through `calls`, with `mode` less the
+// umask, as open(2) gives a new file. Stores its path in `path`. On failure
+// the result is empty and errno says why.
+UniqueFd createTemporary(SystemCalls& calls, const std::string& folder, const std::string& name,
+                         mode_t mode, std::string& path);
+
+// Flushes the entry list of `folder` through `calls`, so that a name made,
+// replaced or removed in it lasts. Returns 0, or the errno of the failure; a
+// file system that cannot flush a folder (EINVAL) counts as done, as there
+// is nothing more to ask of it.
+int flushFolder(SystemCalls& calls, const std::string& folder);
 
 // The kind of record lock (F_RDLCK, F_WRLCK) that some open file holds on
 // bytes [start, start + length) of `fd` and that conflicts with a lock of

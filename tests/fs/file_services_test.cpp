@@ -8,6 +8,7 @@
 
 #include "fs/failure.h"
 #include "fs/file_hold.h"
+#include "support/failing_calls.h"
 #include "support/failure_of.h"
 #include "support/files.h"
 #include "support/temp_prefix.h"
@@ -66,7 +67,8 @@ class FileServicesTest : public ::testing::Test {
   stdfs::path host(const stdfs::path& relative) const { return dataFolder() / relative; }
 
   TempPrefix prefix_;
-  HostFileServices files_{PathMap(prefix_.root())};
+  support::FailingSystemCalls calls_;  // the host's, until a test makes one fail
+  HostFileServices files_{PathMap(prefix_.root()), calls_};
 };
 
 TEST_F(FileServicesTest, CopyCreatesOrReplacesTheWholeFile) {
@@ -148,6 +150,65 @@ TEST_F(FileServicesTest, CopyFailingHalfwayLeavesTheDestinationAndNoTemporaryFil
   }
   EXPECT_EQ(readFile(host("Backup/QX_aco_261207_0843.mdb")), old);
   EXPECT_EQ(entriesOf(host("Backup")), std::vector<std::string>{"QX_aco_261207_0843.mdb"});
+}
+
+// The system refuses a call inside the copy: the flush of the new file, the
+// rename or link that names it, or the flush of the folder after it.
+TEST_F(FileServicesTest, CopyWhoseFlushOrNamingFailsLeavesTheDestinationAndNoTemporaryFile) {
+  using Call = support::FailingSystemCalls::Call;
+  const std::string old = "backup from an earlier run";
+  const char kNew[] = "C:\\data_aco\\Backup\\New.mdb";
+  struct Case {
+    Call call;
+    Overwrite mode;
+    // The folder's flush fails only once a replaced file is gone: then the
+    // destination holds the copy, and the failure says it may not last.
+    bool destinationIsTheCopy;
+  };
+  const Case cases[] = {
+      {Call::kFileFlush, Overwrite::kReplace, false},
+      {Call::kFileFlush, Overwrite::kNever, false},
+      {Call::kPublish, Overwrite::kReplace, false},
+      {Call::kPublish, Overwrite::kNever, false},
+      {Call::kFolderFlush, Overwrite::kNever, false},
+      {Call::kFolderFlush, Overwrite::kReplace, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.call) * 10 + static_cast<int>(c.mode));
+    writeFile(host("Backup/QX_aco_261207_0843.mdb"), old);
+    const char* to = c.mode == Overwrite::kReplace ? kBackup : kNew;
+    calls_.failNext(c.call);
+    EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, to, c.mode); }).number,
+              fserr::kPathFileAccessError);
+    EXPECT_TRUE(calls_.fired());
+    EXPECT_EQ(readFile(host("Backup/QX_aco_261207_0843.mdb")),
+              c.destinationIsTheCopy ? bigContent('t') : old);
+    EXPECT_EQ(entriesOf(host("Backup")), std::vector<std::string>{"QX_aco_261207_0843.mdb"});
+  }
+}
+
+TEST_F(FileServicesTest, FlushFailsWhenTheFileOrTheDiskDoes) {
+  using Call = support::FailingSystemCalls::Call;
+  files_.flush("c:\\DATA_ACO\\qx_aco.mdb");
+  stdfs::create_symlink(host("QX_Std.mdb"), host("Link.mdb"));
+  files_.flush("C:\\data_aco\\Link.mdb");
+  EXPECT_EQ(failureOf([&] { files_.flush(kBackup); }).number, fserr::kFileNotFound);
+  EXPECT_EQ(failureOf([&] { files_.flush("C:\\data_aco\\Backup"); }).number,
+            fserr::kPathFileAccessError);
+  EXPECT_EQ(failureOf([&] { files_.flush("Q:\\x.mdb"); }).number, fserr::kPathNotFound);
+  for (const Call call : {Call::kFileFlush, Call::kFolderFlush}) {
+    calls_.failNext(call);
+    EXPECT_EQ(failureOf([&] { files_.flush(kSystem); }).number, fserr::kPathFileAccessError);
+    EXPECT_TRUE(calls_.fired());
+  }
+  EXPECT_EQ(readFile(host("QX_aco.mdb")), "old system database");
+}
+
+TEST_F(FileServicesTest, DeleteWhoseRemovalFailsLeavesTheFile) {
+  calls_.failNext(support::FailingSystemCalls::Call::kUnlink);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }).number, fserr::kPathFileAccessError);
+  EXPECT_TRUE(calls_.fired());
+  EXPECT_EQ(readFile(host("QX_aco.mdb")), "old system database");
 }
 
 TEST_F(FileServicesTest, HeldFileCannotBeCopiedReplacedOrDeletedUntilReleased) {

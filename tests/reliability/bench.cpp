@@ -18,7 +18,8 @@ namespace korvane::reliability {
 
 Bench::Bench()
     : paths_(lab_.prefix()),
-      files_(lab_.files(), paths_),
+      host_(paths_, systemCalls_),
+      files_(host_, paths_, systemCalls_),
       frame_(std::make_unique<workflow::CommandFrame>(
           workflow::Services{files_, lab_.clock(), paths_})) {
   lab_.installSystemFiles();

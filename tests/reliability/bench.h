@@ -1,6 +1,6 @@
 // The reliability test bench: the workflow tests' temporary prefix and fixed
 // clock, with a command frame of its own whose file services can be made to
-// fail.
+// fail, before a call or inside it.
 #pragma once
 
 #include <memory>
@@ -51,6 +51,8 @@ class Bench {
  private:
   Lab lab_;
   fs::PathMap paths_;
+  FailingSystemCalls systemCalls_;
+  fs::HostFileServices host_;
   FaultyFileServices files_;
   std::unique_ptr<workflow::CommandFrame> frame_;
 };

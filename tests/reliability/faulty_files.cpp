@@ -1,6 +1,8 @@
 // The fault-injecting file services. A partial write is provoked with the
 // process's file size limit, so the real copy meets a real write error
-// (EFBIG) halfway through its temporary file.
+// (EFBIG) halfway through its temporary file; a failing flush, rename, link
+// or removal through the system calls the real services make their changes
+// with.
 #include "faulty_files.h"
 
 #include <signal.h>
@@ -44,8 +46,7 @@ int numberOf(FileFault fault) {
       return fserr::kDiskFull;
     case FileFault::kHeld:
       return fserr::kPermissionDenied;
-    case FileFault::kPartialWrite:
-    case FileFault::kAccessError:
+    default:
       break;
   }
   return fserr::kPathFileAccessError;
@@ -63,12 +64,21 @@ const char* nameOf(FileFault fault) {
       return "Held";
     case FileFault::kAccessError:
       return "AccessError";
+    case FileFault::kFileFlushFails:
+      return "FileFlushFails";
+    case FileFault::kPublishFails:
+      return "PublishFails";
+    case FileFault::kFolderFlushFails:
+      return "FolderFlushFails";
+    case FileFault::kUnlinkFails:
+      return "UnlinkFails";
   }
   return "?";
 }
 
-FaultyFileServices::FaultyFileServices(fs::FileServices& real, fs::PathMap paths)
-    : real_(real), paths_(std::move(paths)) {}
+FaultyFileServices::FaultyFileServices(fs::FileServices& real, fs::PathMap paths,
+                                       FailingSystemCalls& calls)
+    : real_(real), paths_(std::move(paths)), systemCalls_(calls) {}
 
 void FaultyFileServices::failCall(int call, FileFault fault) {
   resetCounts();
@@ -79,27 +89,67 @@ void FaultyFileServices::failCall(int call, FileFault fault) {
 void FaultyFileServices::resetCounts() {
   calls_ = 0;
   fired_ = false;
-  copies_.clear();
+  kinds_.clear();
 }
 
-bool FaultyFileServices::isFaultyCall() {
+bool FaultyFileServices::isFaultyCall(Kind kind) {
+  kinds_.push_back(kind);
   const bool faulty = calls_ == faultCall_;
   ++calls_;
   if (faulty) fired_ = true;
   return faulty;
 }
 
+template <typename Real>
+bool FaultyFileServices::failInside(Real real) {
+  using Call = FailingSystemCalls::Call;
+  Call call = Call::kNone;
+  switch (fault_) {
+    case FileFault::kFileFlushFails:
+      call = Call::kFileFlush;
+      break;
+    case FileFault::kPublishFails:
+      call = Call::kPublish;
+      break;
+    case FileFault::kFolderFlushFails:
+      call = Call::kFolderFlush;
+      break;
+    case FileFault::kUnlinkFails:
+      call = Call::kUnlink;
+      break;
+    default:
+      return false;
+  }
+  systemCalls_.failNext(call);
+  try {
+    real();
+  } catch (...) {
+    systemCalls_.failNext(Call::kNone);
+    throw;
+  }
+  // A call that went through although its system call failed hid a fault.
+  systemCalls_.failNext(Call::kNone);
+  throw std::logic_error(std::string("the file services ignored a failed system call: ") +
+                         nameOf(fault_));
+}
+
 void FaultyFileServices::copyFile(const std::string& from, const std::string& to,
                                   fs::Overwrite mode) {
-  copies_.push_back(true);
-  if (!isFaultyCall()) return real_.copyFile(from, to, mode);
+  if (!isFaultyCall(Kind::kCopy)) return real_.copyFile(from, to, mode);
   if (fault_ == FileFault::kPartialWrite) return copyWithWriteLimit(from, to, mode);
+  if (failInside([&] { real_.copyFile(from, to, mode); })) return;
   raiseFileFailure(numberOf(fault_), to);
 }
 
 void FaultyFileServices::deleteFile(const std::string& path) {
-  copies_.push_back(false);
-  if (!isFaultyCall()) return real_.deleteFile(path);
+  if (!isFaultyCall(Kind::kDelete)) return real_.deleteFile(path);
+  if (failInside([&] { real_.deleteFile(path); })) return;
+  raiseFileFailure(numberOf(fault_), path);
+}
+
+void FaultyFileServices::flush(const std::string& path) {
+  if (!isFaultyCall(Kind::kFlush)) return real_.flush(path);
+  if (failInside([&] { real_.flush(path); })) return;
   raiseFileFailure(numberOf(fault_), path);
 }
 
