@@ -66,25 +66,33 @@ std::vector<std::string> Bench::leftovers() const {
   return names;
 }
 
-std::string Bench::integrityOf(const std::string& windowsPath) const {
+std::string integrityOf(const Lab& lab, const std::string& windowsPath) {
   std::string verdict;
-  for (const std::string& line : lab_.column(windowsPath, "PRAGMA integrity_check")) {
+  for (const std::string& line : lab.column(windowsPath, "PRAGMA integrity_check")) {
     verdict += line;
   }
   return verdict;
 }
 
-std::vector<std::string> Bench::contentOf(const std::string& windowsPath) const {
-  std::vector<std::string> content = workflow::testing::samples(lab_, windowsPath);
+std::vector<std::string> contentOf(const Lab& lab, const std::string& windowsPath) {
+  std::vector<std::string> content = workflow::testing::samples(lab, windowsPath);
   for (const std::string& name :
-       lab_.column(windowsPath, "SELECT Name FROM Materials ORDER BY Name")) {
+       lab.column(windowsPath, "SELECT Name FROM Materials ORDER BY Name")) {
     content.push_back("material " + name);
   }
   for (const std::string& count :
-       lab_.column(windowsPath, "SELECT count(*) FROM Measurements WHERE C1 = 0")) {
+       lab.column(windowsPath, "SELECT count(*) FROM Measurements WHERE C1 = 0")) {
     content.push_back("zero readings " + count);
   }
   return content;
+}
+
+std::string Bench::integrityOf(const std::string& windowsPath) const {
+  return reliability::integrityOf(lab_, windowsPath);
+}
+
+std::vector<std::string> Bench::contentOf(const std::string& windowsPath) const {
+  return reliability::contentOf(lab_, windowsPath);
 }
 
 }  // namespace korvane::reliability

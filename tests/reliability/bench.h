@@ -20,6 +20,12 @@ namespace korvane::reliability {
 
 using workflow::testing::Lab;
 
+// PRAGMA integrity_check's verdict on a file of `lab` ("ok" when sound).
+std::string integrityOf(const Lab& lab, const std::string& windowsPath);
+// What the user cares about in a database: the samples, the materials and
+// the readings left at zero, as text.
+std::vector<std::string> contentOf(const Lab& lab, const std::string& windowsPath);
+
 class Bench {
  public:
   Bench();  // the old system database and the template in place
