@@ -72,12 +72,25 @@ std::unique_ptr<sqlite::Connection> connect(const stdfs::path& hostPath,
   return connection;
 }
 
+bool isScratch(const std::shared_ptr<const std::set<stdfs::path>>& scratch,
+               const stdfs::path& hostPath) {
+  return scratch && scratch->contains(hostPath.lexically_normal());
+}
+
+// How SQLite flushes a file of `schema` that it writes: at every commit, or,
+// for a scratch file, never (the journal still rolls a failed statement
+// back).
+std::string synchronousOf(const std::string& schema, bool scratch) {
+  return "PRAGMA " + schema + ".synchronous=" + (scratch ? "OFF" : "FULL");
+}
+
 }  // namespace
 
 struct Database::Impl {
   std::string windowsPath;
   stdfs::path hostPath;
   std::optional<fs::PathMap> paths;
+  std::shared_ptr<const std::set<stdfs::path>> scratch;
   std::unique_ptr<fs::FileHold> hold;
   // The SQLite copy a real Jet file is read through; declared before the
   // connection so that it is removed after the connection is closed.
@@ -105,8 +118,8 @@ class AttachedTarget {
     connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
                       [](const sqlite::Connection::ColumnText&) {});
     attached_ = true;
-    connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; PRAGMA " +
-                     kInSchema + ".synchronous=FULL");
+    connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; " +
+                     synchronousOf(kInSchema, isScratch(d.scratch, host)));
   }
   ~AttachedTarget() {
     // Outside the statement's savepoint, so it cannot fail for a transaction;
@@ -161,6 +174,7 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
   d->windowsPath = request.windowsPath;
   d->hostPath = request.hostPath;
   d->paths = request.paths;
+  d->scratch = request.scratch;
   std::error_code ec;
   if (request.create) {
     if (!stdfs::is_directory(request.hostPath.parent_path(), ec))
@@ -184,6 +198,9 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
                               sqlite::OpenMode::kReadWrite);
     } else {
       d->connection = connect(request.hostPath, request.windowsPath, sqlite::OpenMode::kReadWrite);
+      if (isScratch(request.scratch, request.hostPath)) {
+        d->connection->exec(synchronousOf("main", true));
+      }
     }
   }
   if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
@@ -301,7 +318,8 @@ std::optional<std::string> Database::fieldProperty(std::string_view table, std::
 
 // ---- DatabaseEngine -------------------------------------------------------
 
-DatabaseEngine::DatabaseEngine(fs::PathMap paths) : paths_(std::move(paths)) {}
+DatabaseEngine::DatabaseEngine(fs::PathMap paths)
+    : paths_(std::move(paths)), scratch_(std::make_shared<std::set<stdfs::path>>()) {}
 DatabaseEngine::~DatabaseEngine() = default;
 
 std::unique_ptr<Database> DatabaseEngine::openDatabase(const std::string& windowsPath) {
@@ -321,11 +339,16 @@ std::unique_ptr<Database> DatabaseEngine::createDatabase(const std::string& wind
   return openDatabaseFile(request);
 }
 
+void DatabaseEngine::treatAsScratch(const std::string& windowsPath) {
+  scratch_->insert(hostPathOf(paths_, windowsPath).lexically_normal());
+}
+
 OpenRequest DatabaseEngine::requestFor(const std::string& windowsPath) const {
   OpenRequest request;
   request.windowsPath = windowsPath;
   request.hostPath = hostPathOf(paths_, windowsPath);
   request.paths = paths_;
+  request.scratch = scratch_;
   return request;
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,15 @@ class DatabaseEngine {
   // replaces a file (3204 when one is there); 3044 when its folder is missing.
   std::unique_ptr<Database> createDatabase(const std::string& windowsPath);
 
+  // Declares the file `windowsPath` scratch: no one's data until the caller
+  // makes it durable (fs::FileServices::flush). Every handle of this engine
+  // that writes it, opened on it or naming it in IN 'file', keeps each
+  // statement atomic (a statement that fails still leaves nothing of
+  // itself, through the rollback journal) but never waits for the disk, so a
+  // power cut may leave it torn. Every other file is flushed at each commit.
+  // A handle opened on it before keeps flushing it.
+  void treatAsScratch(const std::string& windowsPath);
+
   const fs::PathMap& paths() const { return paths_; }
 
  private:
@@ -99,6 +109,7 @@ class DatabaseEngine {
   OpenRequest requestFor(const std::string& windowsPath) const;
 
   fs::PathMap paths_;
+  std::shared_ptr<std::set<std::filesystem::path>> scratch_;
 };
 
 }  // namespace korvane::db

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ struct OpenRequest {
   bool readOnly = false;
   bool create = false;               // make a new, empty database (3204 if one is there)
   std::optional<fs::PathMap> paths;  // for IN 'file' targets; none: they fail with 3044
+  // The host paths of scratch files (DatabaseEngine::treatAsScratch), which
+  // are written without flushing, as the file itself or as an IN 'file'
+  // target; none: every file is flushed at every commit.
+  std::shared_ptr<const std::set<std::filesystem::path>> scratch;
 };
 
 // Opens the file a request names. A `readOnly` request is a database the

@@ -23,6 +23,12 @@ void closeAndCommit(CommandFrame& frame);
 // Index 1: discard the working copy and close the window.
 void exitWithoutUpdate(CommandFrame& frame);
 
+// The working copy (working_copy.cpp): the engine is told to write it
+// without flushing, and each action that reports a result, or commits it,
+// makes it durable once, after its last handle on it is closed.
+void writeWorkingCopyAsScratch(CommandFrame& frame);
+void makeWorkingCopyDurable(CommandFrame& frame);
+
 // The CR LF that separates lines of the window's texts.
 inline constexpr const char* kNewLine = "\r\n";
 

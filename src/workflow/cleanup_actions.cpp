@@ -37,7 +37,8 @@ constexpr const char* kFinishAfterNulling =
     " Press 'Exit without update' to abandom changes and exit";
 
 // Open the working copy, run `statements` on it (each text stored in `sql`,
-// then executed), close it.
+// then executed), close it, and make what the action is about to report
+// durable.
 void appendStatementSteps(CommandFrame& frame, std::vector<Step>& steps, const auto& statements) {
   UpdateContext& context = frame.context();
   steps.push_back(
@@ -47,6 +48,7 @@ void appendStatementSteps(CommandFrame& frame, std::vector<Step>& steps, const a
     steps.push_back([&context] { context.db->execute(context.sql); });
   }
   steps.push_back([&context] { context.db->close(); });
+  steps.push_back([&frame] { makeWorkingCopyDurable(frame); });
 }
 
 }  // namespace

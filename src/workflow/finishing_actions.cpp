@@ -23,6 +23,9 @@ void closeAndCommit(CommandFrame& frame) {
   UpdateContext& context = frame.context();
   const bool systemDatabase = context.state.options[kSystemOption].selected;
   std::vector<Step> steps;
+  // The working copy becomes the result: durable before it is copied, or,
+  // for an external database, before the program ends with it in place.
+  steps.push_back([&] { makeWorkingCopyDurable(frame); });
   if (systemDatabase) {
     steps.push_back([&] {
       frame.services().files.copyFile(context.workingPath, kSystemDatabase,

@@ -59,6 +59,7 @@ class UpdateRun {
     for (Step& step : isSystemDatabase() ? systemNameSteps() : externalNameSteps()) {
       steps.push_back(std::move(step));
     }
+    steps.push_back([this] { writeWorkingCopyAsScratch(frame_); });
     steps.push_back([this] { copyTemplateToWorkingCopy(); });
     // The old database is only read: opened read-only, nothing of it changes.
     steps.push_back([this] {
@@ -81,6 +82,7 @@ class UpdateRun {
     steps.push_back([this] { context_.db2->deleteTableDef(kStandardMaterialsTable); });
     steps.push_back([this] { context_.db2->refreshTableDefs(); });
     steps.push_back([this] { context_.db2->close(); });
+    steps.push_back([this] { makeWorkingCopyDurable(frame_); });
     steps.push_back([this] { context_.state.pointer = Pointer::kDefault; });
     steps.push_back([this] { buildResultText(); });
     steps.push_back([this] { context_.state.instructions = text_; });
