@@ -49,7 +49,7 @@ int copyWhole(const std::string& from, const std::string& to) {
   const detail::UniqueFd target =
       detail::openFd(to.c_str(), O_WRONLY | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
   if (!target) return errno;
-  return detail::copyBytes(hostSystemCalls(), source.get(), target.get(), info.st_size);
+  return detail::copyBytes(hostSystemCalls(), source.get(), target.get(), info.st_size, false);
 }
 
 }  // namespace

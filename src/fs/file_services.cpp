@@ -175,7 +175,8 @@ void HostFileServices::copyFile(const std::string& from, const std::string& to, 
   if (!temp) raiseFileFailure(numberOf(errno), to);
   TempFileRemover remover(calls_, tempPath);
 
-  if (const int error = detail::copyBytes(calls_, source.get(), temp.get(), sourceInfo.st_size)) {
+  if (const int error =
+          detail::copyBytes(calls_, source.get(), temp.get(), sourceInfo.st_size, true)) {
     raiseFileFailure(numberOf(error), to);
   }
   if (replacing) takeOverPermissions(temp.get(), targetInfo);

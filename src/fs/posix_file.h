@@ -67,8 +67,10 @@ int numberOf(int error);
 // Moves every byte of `from`, from its current offset to its end, to `to`
 // through `calls`: in the kernel where the two files allow it, else through
 // a buffer (also when the kernel reports the end before `size`, the length
-// fstat gave). Returns 0, or the errno of the failure.
-int copyBytes(SystemCalls& calls, int from, int to, off_t size);
+// fstat gave). With `flushedAfter` (the caller flushes `to` next), the disk
+// starts writing each part out while the next one is copied. Returns 0, or
+// the errno of the failure.
+int copyBytes(SystemCalls& calls, int from, int to, off_t size, bool flushedAfter);
 
 // Creates a new file "<folder>/.<name>.korvane-XXXXXX" (the name cut so the
 // whole stays a legal name) for writing through `calls`, with `mode` less the
