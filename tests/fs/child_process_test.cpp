@@ -57,11 +57,23 @@ const EndCase kEnds[] = {
     {"ExitStatus", {"exit", "3"}, wallOf(10s), End::kExited, 3, "exited with status 3"},
     {"Crash", {"crash"}, wallOf(10s), End::kSignalled, SIGSEGV, "crashed (signal 11"},
     {"Hang", {"hang"}, wallOf(300ms), End::kTimedOut, 0, "was stopped after 0.3 s"},
-    {"HangWithItsOutputClosed", {"silent-hang"}, wallOf(300ms), End::kTimedOut, 0,
+    {"HangWithItsOutputClosed",
+     {"silent-hang"},
+     wallOf(300ms),
+     End::kTimedOut,
+     0,
      "was stopped after"},
-    {"ProcessorTime", {"spin"}, {0, 0, 1s, 10s}, End::kSignalled, SIGXCPU,
+    {"ProcessorTime",
+     {"spin"},
+     {0, 0, 1s, 10s},
+     End::kSignalled,
+     SIGXCPU,
      "limit of 1 s of processor time"},
-    {"FileSize", {"write", "", "8388608"}, {0, 1 << 20, 0s, 10s}, End::kSignalled, SIGXFSZ,
+    {"FileSize",
+     {"write", "", "8388608"},
+     {0, 1 << 20, 0s, 10s},
+     End::kSignalled,
+     SIGXFSZ,
      "limit of 1 MB on the file it writes"},
     {"Memory", {"eat"}, {256 << 20, 0, 0s, 10s}, End::kExited, 4, "exited with status 4"},
 };
@@ -98,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(Ends, ChildEnd, ::testing::ValuesIn(kEnds),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChildProcess, HandsBackItsOutputSeparatelyAndBounded) {
-  const ChildOutcome printed = runChild(kProbe, {"print", "3343\nits text", "a warning"}, wallOf(10s));
+  const ChildOutcome printed =
+      runChild(kProbe, {"print", "3343\nits text", "a warning"}, wallOf(10s));
   EXPECT_EQ(printed.end, End::kExited);
   EXPECT_EQ(printed.out, "3343\nits text");
   EXPECT_EQ(printed.err, "a warning");
@@ -137,7 +150,8 @@ TEST(ChildProcess, AProgramThatCannotRunIsNotStarted) {
 // A child that ignores SIGPIPE, SIGXFSZ and the rest of its parent's
 // dispositions would outlive its limits.
 TEST(ChildProcess, LimitsHoldWhenTheParentIgnoresTheirSignals) {
-  struct sigaction ignore{}, oldPipe{}, oldFile{};
+  struct sigaction ignore {
+  }, oldPipe{}, oldFile{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &oldPipe);
   ::sigaction(SIGXFSZ, &ignore, &oldFile);

@@ -44,6 +44,10 @@ FileChecks::FileChecks(MdbHandle* mdb, std::uint64_t fileSize, std::string displ
       name_(std::move(displayName)),
       pageCount_(fileSize / static_cast<std::uint64_t>(mdb->fmt->pg_size)) {
   mdb_stats_on(mdb_);
+  // libmdb pads a last page cut short with zeros, rows and all: a copy that
+  // stopped mid-page would read as rows of Nulls.
+  if (fileSize_ % static_cast<std::uint64_t>(mdb->fmt->pg_size) != 0)
+    fail("it ends within a page: the file is cut short");
 }
 
 void FileChecks::fail(const std::string& why) const {

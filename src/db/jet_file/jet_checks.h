@@ -26,6 +26,7 @@ inline constexpr int kMaxIndexes = 32;
 // `displayName`.
 class FileChecks {
  public:
+  // Fails when the file does not end at a page's end.
   FileChecks(MdbHandle* mdb, std::uint64_t fileSize, std::string displayName);
 
   size_t pageCount() const { return pageCount_; }
