@@ -201,7 +201,10 @@ ChildOutcome runChild(const std::filesystem::path& program,
 }
 
 std::string describeEnd(const ChildOutcome& outcome, const ChildLimits& limits) {
-  const auto megabytes = [](std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; };
+  const auto size = [](std::uint64_t bytes) {
+    return bytes >= (1 << 20) ? std::to_string(bytes >> 20) + " MB"
+                              : std::to_string(bytes >> 10) + " KB";
+  };
   switch (outcome.end) {
     case ChildOutcome::End::kExited:
       return "exited with status " + std::to_string(outcome.code);
@@ -224,7 +227,7 @@ std::string describeEnd(const ChildOutcome& outcome, const ChildLimits& limits) 
     return "was killed (by its limit of " + std::to_string(limits.cpu.count()) +
            " s of processor time, or by the system)";
   if (signal == SIGXFSZ)
-    return "was stopped by its limit of " + megabytes(limits.fileBytes) + " on the file it writes";
+    return "was stopped by its limit of " + size(limits.fileBytes) + " on the file it writes";
   const char* name = ::strsignal(signal);
   return "crashed (signal " + std::to_string(signal) + ", " + (name ? name : "unknown") + ")";
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "db/jet_collation.h"
+#include "db/jet_file/jet_import_process.h"
 #include "db/jet_file/jet_reader.h"
 
 namespace korvane::db::jetfile {
@@ -33,10 +34,6 @@ int unsigned16(const unsigned char* bytes) {
 }
 
 }  // namespace
-
-void disableStructureChecksForTesting() {
-  structureChecks = false;
-}
 
 FileChecks::FileChecks(MdbHandle* mdb, std::uint64_t fileSize, std::string displayName)
     : mdb_(mdb),
@@ -151,3 +148,11 @@ void FileChecks::spendLongValue(size_t bytes) {
 }
 
 }  // namespace korvane::db::jetfile
+
+namespace korvane::db {
+
+void disableJetStructureChecksForTesting() {
+  jetfile::structureChecks = false;
+}
+
+}  // namespace korvane::db

@@ -66,9 +66,4 @@ class FileChecks {
   std::uint64_t longValueBytes_ = 0;
 };
 
-// Test hook: turns off the checks made before libmdb reads a table
-// definition and its usage map, so that a test can see libmdb fail on its
-// own (in a helper process). Never called by the program.
-void disableStructureChecksForTesting();
-
 }  // namespace korvane::db::jetfile

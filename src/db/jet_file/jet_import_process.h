@@ -33,9 +33,22 @@ fs::ChildLimits jetImportLimits(std::uint64_t fileSize);
 // The helper program to run, or an empty path when there is none.
 std::filesystem::path jetImportHelper();
 
+// The helper's side, the whole of korvane-jet-import's main: with arguments
+// JETFILE TARGET DISPLAYNAME it creates the SQLite file TARGET and imports
+// JETFILE into it. Exit status 0: done. Exit status 1: failed, and stdout
+// holds the failure's number on the first line and its text after it;
+// TARGET does not exist. Anything else (another status, a signal) is a fault
+// the caller reports for it.
+int jetImportHelperMain(int argc, char** argv);
+
 // Test hook: run `program` as the helper from now on, and, when `limits` is
 // given, with those limits instead of jetImportLimits.
 void useJetImportHelperForTesting(const std::filesystem::path& program,
                                   const fs::ChildLimits* limits = nullptr);
+
+// Test hook: turns off the checks the reader makes before libmdb reads a
+// table definition and its usage map (jet_checks.h), so that a test can see
+// libmdb fail on its own, in a helper. Never called by the program.
+void disableJetStructureChecksForTesting();
 
 }  // namespace korvane::db

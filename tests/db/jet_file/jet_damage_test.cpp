@@ -4,8 +4,7 @@
 // without taking the process down (the checks run in this process).
 //
 // The offsets below were read from the fixtures (Jet 3: 2048-byte pages,
-// Jet 4: 4096-byte pages); each case first checks the bytes it changes, so
-// a different fixture fails loudly instead of testing nothing.
+// Jet 4: 4096-byte pages); each case first checks the bytes it changes.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "damaged_copy.h"
 #include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
 
@@ -26,16 +26,10 @@ using Clock = std::chrono::steady_clock;
 
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES;
 
-struct Change {
-  size_t offset;
-  std::string was;  // the fixture's bytes there
-  std::string now;
-};
-
 struct Damage {
   const char* name;
   const char* fixture;
-  std::vector<Change> changes;
+  std::vector<test::ByteChange> changes;
   const char* reason;  // part of the failure's text
 };
 
@@ -43,35 +37,26 @@ void PrintTo(const Damage& damage, std::ostream* out) {
   *out << damage.name;
 }
 
-std::string bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out += static_cast<char>(v);
-  return out;
-}
+using test::byteString;
 
 const Damage kDamages[] = {
     // ---- Usage maps. libmdb keeps a map row of length 0 as no map and then
     // reads through it (it crashed here).
-    {"UsageMapRowOfLengthZero",
-     "testV1997.mdb",
-     // Page 12 holds usage maps: its row 3 (offset entry at 12*2048 + 8 + 2 +
-     // 3*2 = 24592) is the map of the table defined on page 4. Its start set
-     // to row 2's (entry at 24590) makes the row 0 bytes long.
-     {{24592, bytes({0xec, 0x05}), bytes({0x71, 0x06})}},
+    {"UsageMapRowOfLengthZero", test::kUsageMapFixture, test::kUsageMapOfLengthZero,
      "usage map of table"},
     {"UsageMapOnThePageJustPastTheEnd",
      "testV1997.mdb",
      // Page 29 defines Table1; bytes 35-38 of it (59427) name its usage map,
      // page 30 row 0. Page 58, row 1 is just past the file's 58 pages: libmdb
      // reads it as zeros, a row of length 0 again.
-     {{59427, bytes({0x00, 0x1e}), bytes({0x01, 0x3a})}},
+     {{59427, byteString({0x00, 0x1e}), byteString({0x01, 0x3a})}},
      "usage map of table 'Table1'"},
     {"UsageMapOfMapPagesBeyondTheFile",
      "testV1997.mdb",
      // Table1's usage map (page 30, row 0, at 30*2048 + 1915) turned from a
      // bitmap (type 0) into a list of map pages (type 1), whose entries are
      // then the old bitmap's bytes: pages far beyond the file.
-     {{63355, bytes({0x00}), bytes({0x01})}},
+     {{63355, byteString({0x00}), byteString({0x01})}},
      "usage map of table 'Table1' points outside the file"},
 
     // ---- Long-value chains. test2V2000.mdb keeps a 22970-byte OLE value
@@ -81,19 +66,19 @@ const Damage kDamages[] = {
     {"ChainLoopingBackWithTheTrueLength",
      "test2V2000.mdb",
      // The third link (page 55, at 55*4096 + 20) points back to the first.
-     {{225300, bytes({0x00, 0x38}), bytes({0x00, 0x35})}},
+     {{225300, byteString({0x00, 0x38}), byteString({0x00, 0x35})}},
      "long value of field 'MSP_PROJECTS.RESERVED_BINARY_DATA'"},
     {"ChainLinkedToItselfClaiming16MB",
      "test2V2000.mdb",
      // The reference claims 16 MB and the first link (page 53) points to
      // itself: followed to the end, that took 99 s and "succeeded".
-     {{249786, bytes({0xba, 0x59, 0x00}), bytes({0xff, 0xff, 0xff})},
-      {217108, bytes({0x00, 0x36}), bytes({0x00, 0x35})}},
+     {{249786, byteString({0xba, 0x59, 0x00}), byteString({0xff, 0xff, 0xff})},
+      {217108, byteString({0x00, 0x36}), byteString({0x00, 0x35})}},
      "long value of field 'MSP_PROJECTS.RESERVED_BINARY_DATA'"},
     {"ChainWithALinkPastTheEnd",
      "test2V2000.mdb",
      // The third link points on to page 64, just past the file's 64 pages.
-     {{225300, bytes({0x00, 0x38}), bytes({0x00, 0x40})}},
+     {{225300, byteString({0x00, 0x38}), byteString({0x00, 0x40})}},
      "long value of field 'MSP_PROJECTS.RESERVED_BINARY_DATA'"},
 
     // ---- Field names. libmdb leaves a name it cannot read empty; the
@@ -102,7 +87,7 @@ const Damage kDamages[] = {
     // 01 'A' 01 'B' ... (a length byte, then the name).
     {"FieldNameOfLengthZero",
      "testV1997.mdb",
-     {{59613, bytes({0x01}), bytes({0x00})}},
+     {{59613, byteString({0x01}), byteString({0x00})}},
      "of table 'Table1' has no readable name"},
     {"FieldNamesTheSameButForCase",
      "testV1997.mdb",
@@ -112,19 +97,19 @@ const Damage kDamages[] = {
      "indexTestV2000.mdb",
      // Table1 (defined on page 24): the 2-byte length of the name "otherfk1"
      // at 98546 claims 65535 bytes, far past the definition's last page.
-     {{98546, bytes({0x10, 0x00}), bytes({0xff, 0xff})}},
+     {{98546, byteString({0x10, 0x00}), byteString({0xff, 0xff})}},
      "has no readable name"},
 
     // ---- Table definitions whose counts libmdb would follow however large.
     {"DefinitionClaimingThousandsOfFields",
      "testV1997.mdb",
      // Table1's field count (page 29, bytes 25-26) becomes 4105.
-     {{59417, bytes({0x09, 0x00}), bytes({0x09, 0x10})}},
+     {{59417, byteString({0x09, 0x00}), byteString({0x09, 0x10})}},
      "claims 4105 fields"},
     {"DefinitionClaimingMillionsOfIndexes",
      "testV1997.mdb",
      // Table1's count of real indexes (bytes 31-34) gains a high byte.
-     {{59426, bytes({0x00}), bytes({0x40})}},
+     {{59426, byteString({0x00}), byteString({0x40})}},
      "indexes"},
 };
 
@@ -139,17 +124,10 @@ class JetDamage : public ::testing::TestWithParam<Damage> {
     if (!folder_.empty()) stdfs::remove_all(folder_);
   }
 
-  // A copy of `fixture` with `changes` made, after checking the bytes they replace.
-  stdfs::path damagedCopy(const std::string& fixture, const std::vector<Change>& changes) {
-    std::ifstream in(kFixtures / fixture, std::ios::binary);
-    std::string file{std::istreambuf_iterator<char>(in), {}};
-    for (const auto& change : changes) {
-      EXPECT_EQ(file.substr(change.offset, change.was.size()), change.was)
-          << fixture << " at " << change.offset << " is not the fixture this case was made from";
-      file.replace(change.offset, change.now.size(), change.now);
-    }
+  stdfs::path damagedCopy(const std::string& fixture,
+                          const std::vector<test::ByteChange>& changes) {
     const stdfs::path copy = folder_ / fixture;
-    std::ofstream(copy, std::ios::binary | std::ios::trunc) << file;
+    test::writeDamagedCopy(kFixtures / fixture, changes, copy);
     return copy;
   }
 
