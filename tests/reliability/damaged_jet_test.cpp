@@ -2,11 +2,13 @@
 // libmdb when read without the checks. With the import helper Korvane ships
 // (whose checks refuse the file) and with one whose checks are off (libmdb
 // crashes in it), Update stops, the window stays as it was and goes on, and
-// the temporary folder is left empty; a sound Jet file chosen next updates.
+// the temporary folder is left empty (a folder a killed run left there
+// included); a sound Jet file chosen next updates.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "bench.h"
@@ -56,6 +58,10 @@ TEST_P(DamagedJetFile, UpdateStopsTheWindowGoesOnAndNothingIsLeftBehind) {
                              db::test::kUsageMapOfLengthZero, damaged);
   const std::string damagedBytes = bench_.bytesOf(kDamaged);
   const std::string systemBytes = bench_.bytesOf(workflow::kSystemDatabase);
+
+  // A folder a killed run left behind: the next open removes it.
+  stdfs::create_directory(tmpdir_ / "korvane-jet-Left01");
+  std::ofstream(tmpdir_ / "korvane-jet-Left01" / "copy.sqlite") << "left by a killed run";
 
   bench_.chooseExternal(kDamaged);
   const workflow::DialogState before = bench_.state();

@@ -79,17 +79,21 @@ fs::ChildLimits jetImportLimits(std::uint64_t fileSize) {
   return limits;
 }
 
+stdfs::path jetImportHelperBeside(const stdfs::path& program) {
+  std::error_code error;
+  for (const stdfs::path& candidate :
+       {program.parent_path() / kJetImportHelperName,
+        program.parent_path().parent_path() / "libexec" / "korvane" / kJetImportHelperName}) {
+    if (stdfs::is_regular_file(candidate, error)) return candidate;
+  }
+  return {};
+}
+
 stdfs::path jetImportHelper() {
   if (testHelper) return *testHelper;
   std::error_code error;
   const stdfs::path self = stdfs::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  for (const stdfs::path& candidate :
-       {self.parent_path() / kJetImportHelperName,
-        self.parent_path().parent_path() / "libexec" / "korvane" / kJetImportHelperName}) {
-    if (stdfs::is_regular_file(candidate, error)) return candidate;
-  }
-  return {};
+  return error ? stdfs::path() : jetImportHelperBeside(self);
 }
 
 void useJetImportHelperForTesting(const stdfs::path& program, const fs::ChildLimits* limits) {

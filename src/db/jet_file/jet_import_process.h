@@ -33,6 +33,10 @@ fs::ChildLimits jetImportLimits(std::uint64_t fileSize);
 // The helper program to run, or an empty path when there is none.
 std::filesystem::path jetImportHelper();
 
+// The helper of the program at `program`: beside it, else in
+// ../libexec/korvane/ from its folder; an empty path when neither exists.
+std::filesystem::path jetImportHelperBeside(const std::filesystem::path& program);
+
 // The helper's side, the whole of korvane-jet-import's main: with arguments
 // JETFILE TARGET DISPLAYNAME it creates the SQLite file TARGET and imports
 // JETFILE into it. Exit status 0: done. Exit status 1: failed, and stdout

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "damaged_copy.h"
 #include "db/jet_file/jet_file.h"
@@ -186,6 +187,30 @@ TEST_F(JetImportProcess, AMissingHelperIsRefusedWith3343NamingIt) {
   const Refusal unrunnable = refusalOf(copyOf("testV1997.mdb"));
   EXPECT_EQ(unrunnable.number, 3343);
   EXPECT_NE(unrunnable.text.find("could not start"), std::string::npos) << unrunnable.text;
+}
+
+// The build tree puts the helper beside the program; an installed tree
+// (GNUInstallDirs) in libexec/korvane/ beside bin/.
+TEST(JetImportHelperLocation, BesideTheProgramElseInLibexec) {
+  const stdfs::path root =
+      stdfs::temp_directory_path() / ("korvane_helper_" + std::to_string(::getpid()));
+  stdfs::create_directories(root / "bin");
+  const stdfs::path program = root / "bin" / "korvane";
+  EXPECT_EQ(jetImportHelperBeside(program), stdfs::path()) << "no helper anywhere";
+
+  const stdfs::path installed = root / "libexec" / "korvane" / "korvane-jet-import";
+  stdfs::create_directories(installed.parent_path());
+  std::ofstream(installed) << "#!/bin/sh\n";
+  EXPECT_EQ(jetImportHelperBeside(program), installed);
+
+  const stdfs::path beside = root / "bin" / "korvane-jet-import";
+  std::ofstream(beside) << "#!/bin/sh\n";
+  EXPECT_EQ(jetImportHelperBeside(program), beside);
+
+  stdfs::remove(beside);
+  stdfs::create_directory(beside);  // a folder of that name is no helper
+  EXPECT_EQ(jetImportHelperBeside(program), installed);
+  stdfs::remove_all(root);
 }
 
 // The limits a sound file of each size gets: room to spare, never unbounded.
