@@ -213,21 +213,5 @@ TEST(JetImportHelperLocation, BesideTheProgramElseInLibexec) {
   stdfs::remove_all(root);
 }
 
-// The limits a sound file of each size gets: room to spare, never unbounded.
-TEST(JetImportLimits, GrowWithTheFileAndAreNeverNone) {
-  const fs::ChildLimits small = jetImportLimits(300 << 10);
-  const fs::ChildLimits large = jetImportLimits(std::uint64_t{2} << 30);
-  EXPECT_GT(small.fileBytes, std::uint64_t{8} * (300 << 10));
-  EXPECT_GT(large.fileBytes, small.fileBytes);
-  EXPECT_GE(small.cpu, 10s);
-  EXPECT_GT(large.cpu, small.cpu);
-  EXPECT_GT(small.wall, small.cpu);
-  EXPECT_GT(large.wall, large.cpu);
-#if !defined(__SANITIZE_ADDRESS__)
-  EXPECT_GT(small.memoryBytes, 0u);
-  EXPECT_GT(large.memoryBytes, small.memoryBytes);
-#endif
-}
-
 }  // namespace
 }  // namespace korvane::db
