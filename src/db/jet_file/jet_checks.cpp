@@ -135,10 +135,14 @@ void FileChecks::spendRow(size_t rowBytes) {
   rowBytes_ += rowBytes;
   if (rowBytes_ > kBytesPerFileByte * fileSize_)
     fail("its rows hold more bytes than the file (rows overlap or repeat)");
-  const std::uint64_t pageReads = mdb_->stats ? mdb_->stats->pg_reads : 0;
+  const std::uint64_t pageReads = this->pageReads() - setAside_;
   if (pageReads > kPageReadsPerPage * pageCount_ + kPageReadsExtra)
     fail("reading it needs " + std::to_string(pageReads) + " page reads for its " +
          std::to_string(pageCount_) + " pages (pages repeat)");
+}
+
+std::uint64_t FileChecks::pageReads() const {
+  return mdb_->stats ? mdb_->stats->pg_reads : 0;
 }
 
 void FileChecks::spendLongValue(size_t bytes) {

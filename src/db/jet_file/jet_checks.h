@@ -55,6 +55,12 @@ class FileChecks {
   // within what the file can hold.
   void spendLongValue(size_t bytes);
 
+  // The pages libmdb has read so far. Reads made for long values are set
+  // aside from spendRow's count (a page may hold many short values, each
+  // read on its own): spendLongValue bounds them instead.
+  std::uint64_t pageReads() const;
+  void setAsideReads(std::uint64_t reads) { setAside_ += reads; }
+
  private:
   [[noreturn]] void fail(const std::string& why) const;
 
@@ -64,6 +70,7 @@ class FileChecks {
   size_t pageCount_;
   std::uint64_t rowBytes_ = 0;
   std::uint64_t longValueBytes_ = 0;
+  std::uint64_t setAside_ = 0;
 };
 
 }  // namespace korvane::db::jetfile

@@ -287,7 +287,9 @@ JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field, M
     default:  // Binary; also types only system tables use (user tables are refused them)
       return Blob{{bytes.begin(), bytes.end()}};
   }
+  const std::uint64_t reads = checks_->pageReads();
   auto whole = readLongValue(mdb_.get(), *checks_, bytes);
+  checks_->setAsideReads(checks_->pageReads() - reads);
   if (!whole) raiseDamaged(name_, "the long value of field " + fieldName() + " is unreadable");
   if (col.col_type == MDB_MEMO) return textOf(*whole);
   return Blob{std::move(*whole)};
