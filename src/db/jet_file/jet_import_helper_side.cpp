@@ -1,4 +1,6 @@
 // The helper's side of the Jet import: what korvane-jet-import does.
+#include <unistd.h>
+
 #include <cstdio>
 #include <new>
 
@@ -15,9 +17,26 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
+// Where the report goes: what stdout was when the helper started.
+std::FILE* reportStream = stdout;
+
 int report(int number, const std::string& text) {
-  std::printf("%d\n%s", number, text.c_str());
-  return std::fflush(stdout) == 0 ? kFailed : kUsage;
+  std::fprintf(reportStream, "%d\n%s", number, text.c_str());
+  return std::fflush(reportStream) == 0 ? kFailed : kUsage;
+}
+
+// libmdb prints to stdout now and then; only the report may go there, so
+// stdout itself is pointed at stderr from here on.
+void keepStdoutForTheReport() {
+  std::fflush(stdout);
+  const int saved = ::dup(STDOUT_FILENO);
+  if (saved < 0) return;
+  std::FILE* stream = ::fdopen(saved, "w");
+  if (!stream || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+    if (stream) std::fclose(stream);
+    return;
+  }
+  reportStream = stream;
 }
 
 }  // namespace
@@ -28,6 +47,7 @@ int jetImportHelperMain(int argc, char** argv) {
     return kUsage;
   }
   const std::string displayName = argv[3];
+  keepStdoutForTheReport();
   try {
     importJetFileToNewDatabase(argv[1], argv[2], displayName);
     return kDone;
