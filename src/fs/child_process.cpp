@@ -2,14 +2,15 @@
 // its two pipes and of its pidfd against the deadline in the parent.
 //
 // Between fork and exec the child (a copy of a process that may run several
-// threads) makes only system calls: setrlimit, sigaction, dup2, close_range,
-// execv, write, _exit. Every descriptor the parent makes is close-on-exec,
+// threads) makes only system calls: prctl, setrlimit, sigaction, dup2,
+// close_range, execv, write, _exit. Every descriptor the parent makes is close-on-exec,
 // and the child marks all others close-on-exec before exec, so the helper
 // sees only its three standard streams.
 #include "fs/child_process.h"
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -40,7 +41,10 @@ struct Pipe {
 
 // Only system calls from here to exec: the parent may run other threads.
 [[noreturn]] void startChild(const char* program, char* const* argv, const ChildLimits& limits,
-                             int in, int out, int err, int report) {
+                             int in, int out, int err, int report, pid_t parent) {
+  // Killed with its parent: no one else would enforce its wall-clock limit.
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(127);
   const auto limit = [](int resource, std::uint64_t soft, std::uint64_t hard) {
     const struct rlimit value { soft, hard };
     ::setrlimit(resource, &value);
@@ -124,6 +128,7 @@ ChildOutcome runChild(const std::filesystem::path& program,
     return outcome;
   }
   const auto start = Clock::now();
+  const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
   if (pid < 0) {
     outcome.error = std::string("cannot start a process: ") + std::strerror(errno);
@@ -131,7 +136,7 @@ ChildOutcome runChild(const std::filesystem::path& program,
   }
   if (pid == 0)
     startChild(words[0].c_str(), argv.data(), limits, in.get(), out.write.get(), err.write.get(),
-               report.write.get());
+               report.write.get(), parent);
 
   in.reset();
   out.write.reset();

@@ -5,6 +5,9 @@
 // gets limits on its address space, processor time and the size of any file
 // it writes (setrlimit, set before it starts); the parent kills it when a
 // wall-clock limit passes, always reaps it, and leaves no descriptor behind.
+// A child whose parent dies is killed with it (PR_SET_PDEATHSIG), since the
+// wall-clock limit dies with the parent. The thread that runs it must live
+// until runChild returns (it does: runChild waits).
 #pragma once
 
 #include <chrono>

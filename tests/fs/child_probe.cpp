@@ -6,6 +6,7 @@
 //   flood           writes 1 MB to stdout and to stderr, numbered lines
 //   crash           dereferences a null pointer
 //   hang            sleeps for ever
+//   hang-as FILE    writes its process id to FILE, then sleeps for ever
 //   silent-hang     closes stdout and stderr, then sleeps for ever
 //   spin            burns processor time for ever
 //   eat             allocates until allocation fails: exit 4
@@ -44,7 +45,13 @@ int main(int argc, char** argv) {
     ::close(STDOUT_FILENO);
     ::close(STDERR_FILENO);
   }
-  if (what == "hang" || what == "silent-hang") {
+  if (what == "hang-as" && argc > 2) {
+    if (std::FILE* file = std::fopen(argv[2], "w")) {
+      std::fprintf(file, "%d\n", static_cast<int>(::getpid()));
+      std::fclose(file);
+    }
+  }
+  if (what == "hang" || what == "silent-hang" || what == "hang-as") {
     for (;;) ::pause();
   }
   if (what == "spin") {

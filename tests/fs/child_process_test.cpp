@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "test_support.h"
@@ -163,6 +164,39 @@ TEST(ChildProcess, LimitsHoldWhenTheParentIgnoresTheirSignals) {
   ::sigaction(SIGXFSZ, &oldFile, nullptr);
   EXPECT_EQ(outcome.end, End::kSignalled);
   EXPECT_EQ(outcome.code, SIGXFSZ);
+}
+
+// The window's process killed (SIGKILL, power) while its helper hangs: the
+// helper goes with it, so nothing outlives the limit that no one enforces.
+TEST(ChildProcess, DiesWithItsParent) {
+  testing::TempFolder temp;
+  const stdfs::path pidFile = temp.path() / "pid";
+  const pid_t parent = ::fork();
+  ASSERT_GE(parent, 0);
+  if (parent == 0) {
+    runChild(kProbe, {"hang-as", pidFile.string()}, wallOf(60s));
+    ::_exit(0);
+  }
+  pid_t child = 0;
+  for (int i = 0; i < 500 && child == 0; ++i) {
+    std::ifstream in(pidFile);
+    if (!(in >> child)) child = 0;
+    if (child == 0) ::usleep(10000);
+  }
+  ASSERT_GT(child, 0) << "the helper never started";
+  ::kill(parent, SIGKILL);
+  int status;
+  ::waitpid(parent, &status, 0);
+  bool gone = false;
+  for (int i = 0; i < 200 && !gone; ++i) {
+    // Gone, or a zombie waiting for init to reap it.
+    std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+    std::string pid, name, state;
+    gone = !(stat >> pid >> name >> state) || state == "Z";
+    if (!gone) ::usleep(10000);
+  }
+  EXPECT_TRUE(gone) << "the helper outlived its parent";
+  if (!gone) ::kill(child, SIGKILL);
 }
 
 }  // namespace
