@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 
 #include "db/jet_collation.h"
 #include "db/jet_file/jet_import_process.h"
@@ -23,6 +24,8 @@ constexpr size_t kMapPageHeader = 4;
 constexpr std::uint64_t kPageReadsPerPage = 8;
 constexpr std::uint64_t kPageReadsExtra = 64;
 constexpr std::uint64_t kBytesPerFileByte = 4;
+
+constexpr std::string_view kSqlitePrefix = "sqlite_";
 
 bool structureChecks = true;
 
@@ -125,8 +128,12 @@ void FileChecks::requireColumnNames(const MdbTableDef& def) const {
 }
 
 void FileChecks::requireTableNames(const std::vector<std::string>& names) const {
-  for (const auto& name : names)
+  for (const auto& name : names) {
     if (name.empty()) fail("a table has no readable name");
+    // SQLite refuses to create such a table: the copy could not hold it.
+    if (sameName(name.substr(0, kSqlitePrefix.size()), kSqlitePrefix))
+      fail("table '" + name + "' has a name SQLite keeps for itself");
+  }
   if (auto same = firstSameNames(names))
     fail("two tables are named '" + same->first + "' and '" + same->second + "'");
 }

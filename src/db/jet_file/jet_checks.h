@@ -43,7 +43,8 @@ class FileChecks {
   // same to Jet (letter case folded).
   void requireColumnNames(const MdbTableDef& def) const;
 
-  // The user tables' names, likewise.
+  // The user tables' names, likewise; nor may one begin with "sqlite_",
+  // which SQLite keeps for itself.
   void requireTableNames(const std::vector<std::string>& names) const;
 
   // After each row: libmdb has read no more pages, and the reader decoded no
