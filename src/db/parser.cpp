@@ -5,8 +5,8 @@
 
 #include <array>
 #include <cctype>
-#include <cstdio>
 
+#include "db/jet_convert.h"
 #include "db/jet_date.h"
 #include "db/jet_errors.h"
 #include "db/tokenizer.h"
@@ -493,9 +493,7 @@ class Parser {
     e->kind = ExprKind::kNumber;
     e->isDate = true;
     e->offset = t.offset;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", *value);
-    e->value = buffer;
+    e->value = sqlNumber(*value);
     return e;
   }
 

@@ -1,8 +1,12 @@
 // Writes resolved expressions and FROM sources as SQLite text.
 #include "db/sql_expr.h"
 
+#include <charconv>
+#include <optional>
+
 #include "db/connection.h"
 #include "db/jet_collation.h"
+#include "db/jet_convert.h"
 #include "db/resolver.h"
 
 namespace korvane::db {
@@ -65,6 +69,55 @@ const char* joinWord(JoinKind kind) {
   return kind == JoinKind::kInner ? " INNER JOIN " : " LEFT JOIN ";
 }
 
+// The value of a literal (a number, perhaps negated, a text, True, False,
+// Null), or nothing for any other expression.
+std::optional<SqlValue> literalValue(const Expr& e) {
+  switch (e.kind) {
+    case ExprKind::kNull:
+      return SqlValue{};
+    case ExprKind::kText:
+      return e.value;
+    case ExprKind::kBool:
+      return std::int64_t{e.value == "0" ? 0 : -1};
+    case ExprKind::kNumber: {
+      const char* end = e.value.data() + e.value.size();
+      std::int64_t whole = 0;
+      if (auto [ptr, ec] = std::from_chars(e.value.data(), end, whole);
+          ec == std::errc() && ptr == end)
+        return whole;
+      double real = 0;
+      if (auto [ptr, ec] = std::from_chars(e.value.data(), end, real);
+          ec == std::errc() && ptr == end)
+        return real;
+      return std::nullopt;
+    }
+    case ExprKind::kNegate: {
+      auto inner = literalValue(*e.args[0]);
+      if (!inner || e.args[0]->kind != ExprKind::kNumber) return std::nullopt;
+      if (auto* whole = std::get_if<std::int64_t>(&*inner)) return -*whole;
+      return -std::get<double>(*inner);
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string sqlLiteral(const SqlValue& value) {
+  if (auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
+  if (auto* real = std::get_if<double>(&value)) return sqlNumber(*real);
+  if (auto* text = std::get_if<std::string>(&value)) return quoteText(*text);
+  if (auto* blob = std::get_if<Blob>(&value)) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string sql = "X'";
+    for (unsigned char c : blob->bytes) {
+      sql += kHex[c >> 4];
+      sql += kHex[c & 15];
+    }
+    return sql + "'";
+  }
+  return "NULL";
+}
+
 std::string sourcePart(const Source& source, const std::string& schema) {
   if (!source.isJoin) return sqlOfSource(source, schema);
   return "(" + sqlOfSource(source, schema) + ")";
@@ -114,34 +167,15 @@ std::string sqlOfOrderItem(const OrderItem& item) {
   return sql + (item.descending ? " DESC" : "");
 }
 
-std::string sqlConverted(const std::string& valueSql, JetType from, JetType to) {
-  if (from == to) return valueSql;
-  const bool fromNumber = isNumberType(from);
-  switch (to) {
-    case JetType::kText:
-    case JetType::kMemo:
-      return fromNumber ? "jet_text(" + valueSql + ")" : valueSql;
-    case JetType::kYesNo:
-      return "jet_yesno(" + valueSql + ")";
-    case JetType::kDateTime:
-      return fromNumber ? valueSql : "jet_date(" + valueSql + ")";
-    case JetType::kByte:
-    case JetType::kInteger:
-    case JetType::kLong:
-    case JetType::kSingle:
-    case JetType::kDouble:
-    case JetType::kCurrency:
-    case JetType::kCounter:
-    case JetType::kDecimal:
-      return fromNumber ? valueSql : "jet_number(" + valueSql + ")";
-    default:
-      return valueSql;
-  }
+std::string sqlConverted(const std::string& valueSql, JetType to) {
+  const std::string_view function = conversionFunction(to);
+  if (function.empty()) return valueSql;
+  return std::string(function) + "(" + valueSql + ")";
 }
 
 std::string sqlValueFor(const Expr& e, JetType to) {
-  if (e.kind == ExprKind::kNull) return "NULL";
-  return sqlConverted(sqlOfExpr(e, true), typeOf(e), to);
+  if (auto literal = literalValue(e)) return sqlLiteral(convertForField(*literal, to));
+  return sqlConverted(sqlOfExpr(e, true), to);
 }
 
 }  // namespace korvane::db

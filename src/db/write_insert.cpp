@@ -19,9 +19,9 @@ namespace {
 
 // One field the SELECT yields.
 struct OutputColumn {
-  std::string name;  // the name it pairs by: field name or alias
-  std::string sql;
-  JetType type = JetType::kUnknown;
+  std::string name;            // the name it pairs by: field name or alias
+  std::string sql;             // a field of a table (t.*): its column
+  const Expr* expr = nullptr;  // a field of the select list
 };
 
 void collectSources(const Expr& e, std::set<std::string>& sources) {
@@ -31,7 +31,7 @@ void collectSources(const Expr& e, std::set<std::string>& sources) {
 
 void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
   for (const auto& c : entry.table->columns)
-    out.push_back({c.name, quoteName(entry.exposedName) + "." + quoteName(c.name), c.type});
+    out.push_back({c.name, quoteName(entry.exposedName) + "." + quoteName(c.name)});
 }
 
 // Binds every name of the SELECT, then lists the fields it yields.
@@ -62,7 +62,7 @@ std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
       std::string name = !item.alias.empty()           ? item.alias
                          : e.kind == ExprKind::kColumn ? e.boundColumn
                                                        : "Expr" + std::to_string(exprNumber++);
-      out.push_back({name, sqlOfExpr(e, true), typeOf(e)});
+      out.push_back({name, "", &e});
       collectSources(e, usedSources);
     }
   }
@@ -142,7 +142,8 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   std::vector<const ColumnInfo*> targets = pairTargets(s, table, names);
   std::vector<std::string> values;
   for (size_t i = 0; i < out.size(); ++i)
-    values.push_back(sqlConverted(out[i].sql, out[i].type, targets[i]->type));
+    values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->type)
+                                 : sqlConverted(out[i].sql, targets[i]->type));
 
   const ColumnInfo* counter = table.counter();
   if (!counter || ::korvane::db::names(targets, counter)) {
