@@ -53,6 +53,7 @@ const std::map<int, std::string_view>& messageTable() {
        "or missing, or the punctuation is incorrect."},
       {3142, "Characters found after end of SQL statement."},
       {3144, "Syntax error in UPDATE statement."},
+      {3164, "Field cannot be updated."},
       {3191, "Cannot define field more than once."},
       {3192, "Could not find output table '%s'."},
       {3204, "Database already exists."},

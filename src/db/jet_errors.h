@@ -52,6 +52,7 @@ inline constexpr int kDiskFull = 3035;  // "System resource exceeded."
 inline constexpr int kDiskIo = 3043;    // "Disk or network error."
 inline constexpr int kNotSupported = 3251;
 inline constexpr int kNotUpdatable = 3073;
+inline constexpr int kFieldNotUpdatable = 3164;
 inline constexpr int kPrimaryKeyExists = 3283;
 inline constexpr int kCannotFindTableOrConstraint = 3371;
 }  // namespace jeterr

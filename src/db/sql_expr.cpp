@@ -148,7 +148,7 @@ std::string sqlOfExpr(const Expr& e, bool asValue) {
 
 std::string sqlOfSource(const Source& source, const std::string& schema) {
   if (!source.isJoin) {
-    return quoteName(schema) + "." + quoteName(source.table) + " AS " +
+    return quoteName(schema) + "." + quoteName(source.boundTable) + " AS " +
            quoteName(source.exposedName());
   }
   // a RIGHT JOIN b  ==  b LEFT JOIN a

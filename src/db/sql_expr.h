@@ -17,8 +17,8 @@ namespace korvane::db {
 // Jet's -1/0 (for values to store); otherwise as a condition (WHERE, ON).
 std::string sqlOfExpr(const Expr& e, bool asValue = false);
 
-// `source` as an SQLite FROM clause; tables of schema `schema`, each under
-// its exposed name.
+// `source` (bound by a Resolver) as an SQLite FROM clause; tables of schema
+// `schema`, spelled as the file spells them, each under its exposed name.
 std::string sqlOfSource(const Source& source, const std::string& schema);
 
 // The ORDER BY term of `item` (text ordered as Jet orders it).

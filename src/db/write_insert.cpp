@@ -69,7 +69,9 @@ std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
   return out;
 }
 
-// The target fields the values go to, one per value.
+// The target fields the values go to, one per value. A generated field
+// computes its own value: named in a field list it fails with 3164, paired
+// by name its value is left out (nullptr).
 std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo& target,
                                            const std::vector<std::string>& valueNames) {
   std::vector<const ColumnInfo*> targets;
@@ -78,19 +80,36 @@ std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo&
     for (const auto& name : s.columns) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
+      if (c->generated) raiseJet(jeterr::kFieldNotUpdatable);
       targets.push_back(c);
     }
   } else {
     for (const auto& name : valueNames) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
-      targets.push_back(c);
+      targets.push_back(c->generated ? nullptr : c);
     }
   }
   for (size_t i = 0; i < targets.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
+      if (targets[i] && targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
   return targets;
+}
+
+// Drops the values whose target is a generated field.
+template <typename Value>
+void dropUnwritten(std::vector<const ColumnInfo*>& targets, std::vector<Value>& values) {
+  size_t kept = 0;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (!targets[i]) continue;
+    if (kept != i) {
+      targets[kept] = targets[i];
+      values[kept] = std::move(values[i]);
+    }
+    ++kept;
+  }
+  targets.resize(kept);
+  values.resize(kept);
 }
 
 bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* column) {
@@ -140,6 +159,7 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   std::vector<std::string> names;
   for (const auto& o : out) names.push_back(o.name);
   std::vector<const ColumnInfo*> targets = pairTargets(s, table, names);
+  dropUnwritten(targets, out);
   std::vector<std::string> values;
   for (size_t i = 0; i < out.size(); ++i)
     values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->type)
@@ -175,8 +195,9 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   r.finish();
   std::vector<std::string> names;
   if (s.columns.empty()) {
-    if (s.values.size() != table.columns.size()) raiseJet(jeterr::kValueCountMismatch);
-    for (const auto& c : table.columns) names.push_back(c.name);
+    for (const auto& c : table.columns)
+      if (!c.generated) names.push_back(c.name);
+    if (s.values.size() != names.size()) raiseJet(jeterr::kValueCountMismatch);
   } else {
     names = s.columns;
   }
@@ -204,7 +225,11 @@ SqlSteps writeInsert(InsertStmt& s, Catalog& source, Catalog& target) {
     probe.bindSource(*s.select->from);
   }
   const TableInfo* table = target.findTable(s.table);
-  if (!table) raiseJet(jeterr::kOutputTableNotFound, s.table);
+  if (!table) {
+    // A view can be read from, never appended to.
+    if (target.findSource(s.table)) raiseJet(jeterr::kNotUpdatable);
+    raiseJet(jeterr::kOutputTableNotFound, s.table);
+  }
   const std::string targetName = quoteName(target.schema()) + "." + quoteName(table->name);
   return s.select ? insertSelect(s, source, *table, targetName)
                   : insertValues(s, source, *table, targetName);

@@ -29,11 +29,13 @@ SqlSteps writeUpdate(UpdateStmt& s, Catalog& catalog) {
   r.finish();
 
   const ScopeEntry* target = r.findEntry(s.assignments.front().boundSource);
+  if (target->table->isView) raiseJet(jeterr::kNotUpdatable);
   std::string sets;
   for (const auto& a : s.assignments) {
     if (a.boundSource != target->exposedName ||
         (s.source->isJoin && !onlyFrom(*a.value, target->exposedName)))
       raiseJet(jeterr::kNotUpdatable);
+    if (target->table->findColumn(a.boundColumn)->generated) raiseJet(jeterr::kFieldNotUpdatable);
     sets += (sets.empty() ? "" : ", ") + quoteName(a.boundColumn) + " = " +
             sqlValueFor(*a.value, a.boundType);
   }
