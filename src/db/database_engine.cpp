@@ -9,10 +9,12 @@
 #include "db/catalog.h"
 #include "db/connection.h"
 #include "db/database_opener.h"
+#include "db/encoding_bridge.h"
 #include "db/jet_errors.h"
 #include "db/jet_file/jet_file.h"
 #include "db/jet_source.h"
 #include "db/parser.h"
+#include "db/resolver.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
 #include "fs/file_hold.h"
@@ -72,10 +74,11 @@ struct Database::Impl {
 namespace {
 
 // The IN 'file' target of one statement: checked as an open would check it,
-// held and attached while the statement runs, detached afterwards.
+// held and attached to `on` while the statement runs, detached afterwards.
 class AttachedTarget {
  public:
-  AttachedTarget(Database::Impl& d, const std::string& windowsPath) : connection_(*d.connection) {
+  AttachedTarget(Database::Impl& d, const std::string& windowsPath, Connection& on)
+      : connection_(on) {
     if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
     const stdfs::path host = hostPathOf(*d.paths, windowsPath);
     // A real Jet file is only ever read: refused before anything is attached.
@@ -119,6 +122,31 @@ void run(Connection& connection, const SqlSteps& steps) {
   inSavepoint(connection, [&] {
     for (const auto& step : steps) connection.exec(step);
   });
+}
+
+// INSERT INTO ... IN 'file': the target is attached to the handle's
+// connection or, when the two files' text encodings differ (SQLite attaches
+// none such), to a bridge holding copies of the tables the statement reads.
+void insertInFile(Database::Impl& d, InsertStmt& s) {
+  std::unique_ptr<EncodingBridge> bridge;
+  if (d.paths) {
+    const std::string encoding = textEncodingOfFile(hostPathOf(*d.paths, *s.inFile));
+    if (!encoding.empty() && encoding != textEncodingOf(*d.connection, "main")) {
+      std::vector<std::string> tables;
+      if (s.select) {
+        Resolver probe(*d.catalog);
+        probe.bindSource(*s.select->from);
+        for (const auto& entry : probe.scope()) tables.push_back(entry.table->name);
+      }
+      bridge = std::make_unique<EncodingBridge>(*d.connection, tables, encoding, d.windowsPath);
+    }
+  }
+  Connection& on = bridge ? bridge->connection() : *d.connection;
+  AttachedTarget target(d, *s.inFile, on);
+  Catalog targetCatalog(on, kInSchema);
+  if (!bridge) return run(on, writeInsert(s, *d.catalog, targetCatalog));
+  Catalog bridgeCatalog(on, "main");
+  run(on, writeInsert(s, bridgeCatalog, targetCatalog));
 }
 
 }  // namespace
@@ -212,9 +240,7 @@ void Database::execute(std::string_view jetSql) {
           raiseJet(jeterr::kCannotExecuteSelect);
         } else if constexpr (std::is_same_v<T, InsertStmt>) {
           if (s.inFile) {
-            AttachedTarget target(d, *s.inFile);
-            Catalog targetCatalog(*d.connection, kInSchema);
-            run(*d.connection, writeInsert(s, *d.catalog, targetCatalog));
+            insertInFile(d, s);
           } else {
             run(*d.connection, writeInsert(s, *d.catalog, *d.catalog));
           }

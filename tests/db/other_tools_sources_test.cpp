@@ -130,5 +130,44 @@ TEST(OtherToolsSources, AViewStandsWhereATableStandsAndIsOnlyRead) {
   EXPECT_EQ(lab.rows(kSource, "SELECT count(*) FROM samples_2019"), (Rows{{"3"}}));
 }
 
+TEST(OtherToolsSources, AUtf16SourceTransfersLikeAUtf8One) {
+  Lab lab;
+  // A database made through SQLite's UTF-16 open call is UTF-16.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open16(lab.host(kSource).u16string().c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "CREATE TABLE Samples (Name TEXT, Taken DATETIME, Weight REAL, "
+                         "Grams REAL GENERATED ALWAYS AS (Weight * 1000) VIRTUAL);"
+                         "INSERT INTO Samples (Name, Taken, Weight) VALUES "
+                         "('Ærger Łódź', 'Jan 6, 2024 10:30', 0.5), ('Ёж', '2024-01-07', 'n/a');"
+                         "CREATE VIEW Heavy AS SELECT Name FROM Samples WHERE Weight > 0.1;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  ASSERT_EQ(lab.rows(kSource, "PRAGMA encoding"), (Rows{{"UTF-16le"}}));
+  lab.build(kTarget,
+            "CREATE TABLE Samples (Name TEXT(20), Taken DATETIME, Weight DOUBLE, Grams DOUBLE);\n"
+            "CREATE TABLE Heavy (Name TEXT(20));\n");
+  auto db = lab.engine().openDatabase(kSource);
+  db->execute(transfer("Samples"));
+  db->execute(transfer("Heavy"));
+  db->execute("INSERT INTO Heavy (Name) IN '" + jetQuoted(kTarget) + "' VALUES ('Ünal')");
+  EXPECT_EQ(failureOf([&] { db->execute(transfer("Missing")); }).number,
+            jeterr::kInputTableNotFound);
+  db->close();
+  EXPECT_EQ(lab.rows(kTarget, "SELECT Name, Taken, Weight, Grams FROM Samples ORDER BY Taken"),
+            (Rows{{"Ærger Łódź", "45297.4375", "0.5", "500.0"}, {"Ёж", "45298", "<null>", "0.0"}}));
+  EXPECT_EQ(lab.rows(kTarget, "SELECT Name FROM Heavy ORDER BY rowid"),
+            (Rows{{"Ærger Łódź"}, {"Ёж"}, {"Ünal"}}));
+
+  // And the other way: our UTF-8 file into a UTF-16 one.
+  auto back = lab.engine().openDatabase(kTarget);
+  back->execute("INSERT INTO Samples IN '" + jetQuoted(kSource) +
+                "' SELECT Samples.* FROM Samples");
+  back->close();
+  EXPECT_EQ(lab.rows(kSource, "SELECT count(*), count(DISTINCT Name), sum(Grams) FROM Samples"),
+            (Rows{{"4", "2", "1000.0"}}));
+}
+
 }  // namespace
 }  // namespace korvane::db::test
