@@ -163,7 +163,14 @@ std::string sqlOfSource(const Source& source, const std::string& schema) {
 
 std::string sqlOfOrderItem(const OrderItem& item) {
   std::string sql = sqlOfExpr(*item.expr, true);
-  if (isTextType(typeOf(*item.expr))) sql += kCollate;
+  const JetType type = typeOf(*item.expr);
+  if (isTextType(type)) {
+    sql += kCollate;
+  } else if (item.expr->kind == ExprKind::kColumn) {
+    // A field orders by its values as Jet holds them: text dates in a
+    // Date/Time field of another tool's file as the dates they spell.
+    sql = sqlConverted(sql, type);
+  }
   return sql + (item.descending ? " DESC" : "");
 }
 

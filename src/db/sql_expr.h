@@ -21,7 +21,8 @@ std::string sqlOfExpr(const Expr& e, bool asValue = false);
 // `schema`, spelled as the file spells them, each under its exposed name.
 std::string sqlOfSource(const Source& source, const std::string& schema);
 
-// The ORDER BY term of `item` (text ordered as Jet orders it).
+// The ORDER BY term of `item`: text ordered as Jet orders it, any other
+// field by its value converted to the field's type.
 std::string sqlOfOrderItem(const OrderItem& item);
 
 // `valueSql` converted as Jet converts a value stored into a field of type
