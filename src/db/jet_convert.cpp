@@ -94,26 +94,6 @@ bool takesAnyValue(JetType to) {
   return to == JetType::kOle || to == JetType::kGuid || to == JetType::kUnknown;
 }
 
-struct Conversion {
-  std::string_view function;
-  JetType to;
-};
-
-constexpr std::array<Conversion, 12> kConversions = {{
-    {"jet_to_text", JetType::kText},
-    {"jet_to_text", JetType::kMemo},
-    {"jet_to_byte", JetType::kByte},
-    {"jet_to_integer", JetType::kInteger},
-    {"jet_to_long", JetType::kLong},
-    {"jet_to_long", JetType::kCounter},
-    {"jet_to_single", JetType::kSingle},
-    {"jet_to_double", JetType::kDouble},
-    {"jet_to_currency", JetType::kCurrency},
-    {"jet_to_decimal", JetType::kDecimal},
-    {"jet_to_date", JetType::kDateTime},
-    {"jet_to_yesno", JetType::kYesNo},
-}};
-
 SqlValue valueOf(sqlite3_value* v) {
   switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
@@ -143,29 +123,64 @@ void setResult(sqlite3_context* ctx, const SqlValue& value) {
   sqlite3_result_null(ctx);
 }
 
-// jet_to_<type>(v). Every value stored by a transfer passes here, so the
-// values that stay as they are (a real into a Double field, a text into a
-// Text field, Null) leave at once.
-void convertFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const JetType to = static_cast<const Conversion*>(sqlite3_user_data(ctx))->to;
+// Fields whose values a real keeps as it is, when within their range.
+constexpr bool keepsReals(JetType to) {
+  return to == JetType::kSingle || to == JetType::kDouble || to == JetType::kCurrency ||
+         to == JetType::kDecimal || to == JetType::kDateTime;
+}
+
+bool realFits(double value, JetType to) {
+  if (to == JetType::kDateTime) return isJetDate(value);
+  const Range range = fractionRange(to);
+  return value >= range.low && value <= range.high;
+}
+
+// jet_to_<type>(v). Every value a transfer stores passes here, so the values
+// that stay as they are (Null, a real into a Double or Date/Time field, a
+// text into a Text field) leave at once; the rest take convertForField.
+template <JetType kTo>
+void convertInto(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
-      return sqlite3_result_null(ctx);
+      return;  // a function that sets no result returns Null
     case SQLITE_FLOAT:
-      if (to == JetType::kDouble) {
+      if constexpr (keepsReals(kTo)) {
         const double d = sqlite3_value_double(v);
-        return std::isfinite(d) ? sqlite3_result_double(ctx, d) : sqlite3_result_null(ctx);
+        if (realFits(d, kTo)) sqlite3_result_double(ctx, d);
+        return;
       }
       break;
     case SQLITE_TEXT:
-      if (isTextType(to)) return sqlite3_result_value(ctx, v);
+      if constexpr (kTo == JetType::kText || kTo == JetType::kMemo)
+        return sqlite3_result_value(ctx, v);
       break;
     default:
       break;
   }
-  setResult(ctx, convertForField(valueOf(v), to));
+  setResult(ctx, convertForField(valueOf(v), kTo));
 }
+
+struct Conversion {
+  std::string_view function;
+  JetType to;
+  void (*call)(sqlite3_context*, int, sqlite3_value**);
+};
+
+constexpr std::array<Conversion, 12> kConversions = {{
+    {"jet_to_text", JetType::kText, convertInto<JetType::kText>},
+    {"jet_to_text", JetType::kMemo, convertInto<JetType::kText>},
+    {"jet_to_byte", JetType::kByte, convertInto<JetType::kByte>},
+    {"jet_to_integer", JetType::kInteger, convertInto<JetType::kInteger>},
+    {"jet_to_long", JetType::kLong, convertInto<JetType::kLong>},
+    {"jet_to_long", JetType::kCounter, convertInto<JetType::kLong>},
+    {"jet_to_single", JetType::kSingle, convertInto<JetType::kSingle>},
+    {"jet_to_double", JetType::kDouble, convertInto<JetType::kDouble>},
+    {"jet_to_currency", JetType::kCurrency, convertInto<JetType::kCurrency>},
+    {"jet_to_decimal", JetType::kDecimal, convertInto<JetType::kDecimal>},
+    {"jet_to_date", JetType::kDateTime, convertInto<JetType::kDateTime>},
+    {"jet_to_yesno", JetType::kYesNo, convertInto<JetType::kYesNo>},
+}};
 
 }  // namespace
 
@@ -194,9 +209,9 @@ std::string_view conversionFunction(JetType to) {
 int registerJetConversions(sqlite3* db) {
   for (const auto& c : kConversions) {
     const std::string name(c.function);
-    const int rc = sqlite3_create_function(
-        db, name.c_str(), 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-        const_cast<Conversion*>(&c), convertFunction, nullptr, nullptr);
+    const int rc = sqlite3_create_function(db, name.c_str(), 1,
+                                           SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                           nullptr, c.call, nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
   }
   return SQLITE_OK;
