@@ -2,7 +2,6 @@
 #include "db/sql_expr.h"
 
 #include <charconv>
-#include <optional>
 
 #include "db/connection.h"
 #include "db/jet_collation.h"
@@ -69,36 +68,42 @@ const char* joinWord(JoinKind kind) {
   return kind == JoinKind::kInner ? " INNER JOIN " : " LEFT JOIN ";
 }
 
-// The value of a literal (a number, perhaps negated, a text, True, False,
-// Null), or nothing for any other expression.
-std::optional<SqlValue> literalValue(const Expr& e) {
+// Reads a literal (a number, perhaps negated, a text, True, False, Null)
+// into `value`; false for any other expression.
+bool literalValue(const Expr& e, SqlValue& value) {
   switch (e.kind) {
     case ExprKind::kNull:
-      return SqlValue{};
+      value = SqlValue{};
+      return true;
     case ExprKind::kText:
-      return e.value;
+      value = e.value;
+      return true;
     case ExprKind::kBool:
-      return std::int64_t{e.value == "0" ? 0 : -1};
+      value = std::int64_t{e.value == "0" ? 0 : -1};
+      return true;
     case ExprKind::kNumber: {
       const char* end = e.value.data() + e.value.size();
       std::int64_t whole = 0;
       if (auto [ptr, ec] = std::from_chars(e.value.data(), end, whole);
-          ec == std::errc() && ptr == end)
-        return whole;
+          ec == std::errc() && ptr == end) {
+        value = whole;
+        return true;
+      }
       double real = 0;
-      if (auto [ptr, ec] = std::from_chars(e.value.data(), end, real);
-          ec == std::errc() && ptr == end)
-        return real;
-      return std::nullopt;
+      auto [ptr, ec] = std::from_chars(e.value.data(), end, real);
+      if (ec != std::errc() || ptr != end) return false;
+      value = real;
+      return true;
     }
-    case ExprKind::kNegate: {
-      auto inner = literalValue(*e.args[0]);
-      if (!inner || e.args[0]->kind != ExprKind::kNumber) return std::nullopt;
-      if (auto* whole = std::get_if<std::int64_t>(&*inner)) return -*whole;
-      return -std::get<double>(*inner);
-    }
+    case ExprKind::kNegate:
+      if (e.args[0]->kind != ExprKind::kNumber || !literalValue(*e.args[0], value)) return false;
+      if (auto* whole = std::get_if<std::int64_t>(&value))
+        value = -*whole;
+      else
+        value = -std::get<double>(value);
+      return true;
     default:
-      return std::nullopt;
+      return false;
   }
 }
 
@@ -181,7 +186,7 @@ std::string sqlConverted(const std::string& valueSql, JetType to) {
 }
 
 std::string sqlValueFor(const Expr& e, JetType to) {
-  if (auto literal = literalValue(e)) return sqlLiteral(convertForField(*literal, to));
+  if (SqlValue literal; literalValue(e, literal)) return sqlLiteral(convertForField(literal, to));
   return sqlConverted(sqlOfExpr(e, true), to);
 }
 
