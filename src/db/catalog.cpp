@@ -3,8 +3,13 @@
 #include "db/catalog.h"
 
 #include "db/jet_collation.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::qualifiedName;
+using sqlite::quoteName;
+using sqlite::quoteText;
 
 const ColumnInfo* TableInfo::findColumn(std::string_view name) const {
   for (const auto& c : columns)
@@ -18,7 +23,7 @@ const ColumnInfo* TableInfo::counter() const {
   return nullptr;
 }
 
-Catalog::Catalog(Connection& connection, std::string schema)
+Catalog::Catalog(sqlite::Connection& connection, std::string schema)
     : connection_(connection), schema_(std::move(schema)) {}
 
 void Catalog::refresh() {
@@ -32,7 +37,7 @@ void Catalog::load() {
   connection_.query("SELECT name, type = 'view' FROM " + quoteName(schema_) +
                         ".sqlite_master WHERE type IN ('table', 'view') AND name NOT LIKE "
                         "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
-                    {}, [&](const Connection::ColumnText& col) {
+                    {}, [&](const sqlite::Connection::ColumnText& col) {
                       std::string name = col(0);
                       if (!sameName(name, kPropertyTable))
                         entries_.push_back({std::move(name), col(1) == "1"});
@@ -81,7 +86,7 @@ const TableInfo* Catalog::read(const Entry& entry) {
   connection_.query(
       "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden "
       "FROM pragma_table_xinfo(?1, ?2) WHERE hidden <> 1",
-      {table.name, schema_}, [&](const Connection::ColumnText& col) {
+      {table.name, schema_}, [&](const sqlite::Connection::ColumnText& col) {
         ColumnInfo c;
         c.name = col(0);
         c.type = jetTypeOfDeclared(col(1));
@@ -98,7 +103,7 @@ bool Catalog::hasIndex(std::string_view name) {
   bool found = false;
   connection_.query(
       "SELECT name FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'index'", {},
-      [&](const Connection::ColumnText& col) {
+      [&](const sqlite::Connection::ColumnText& col) {
         if (sameName(col(0), name)) found = true;
       });
   return found;
@@ -108,13 +113,13 @@ bool Catalog::hasPropertyTable() {
   bool found = false;
   connection_.query(
       "SELECT 1 FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'table' AND name = ?1",
-      {std::string(kPropertyTable)}, [&](const Connection::ColumnText&) { found = true; });
+      {std::string(kPropertyTable)}, [&](const sqlite::Connection::ColumnText&) { found = true; });
   return found;
 }
 
 void Catalog::setFieldProperty(const std::string& table, const std::string& field,
                                const std::string& property, const std::string& value) {
-  const std::string target = quoteName(schema_) + "." + quoteName(kPropertyTable);
+  const std::string target = qualifiedName(schema_, kPropertyTable);
   connection_.exec("CREATE TABLE IF NOT EXISTS " + target +
                    " (TableName VARCHAR(64) NOT NULL, FieldName VARCHAR(64) NOT NULL, "
                    "PropertyName VARCHAR(64) NOT NULL, Value LONGTEXT, "
@@ -128,16 +133,16 @@ std::optional<std::string> Catalog::fieldProperty(const std::string& table,
                                                   const std::string& property) {
   if (!hasPropertyTable()) return std::nullopt;
   std::optional<std::string> value;
-  connection_.query("SELECT Value FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  connection_.query("SELECT Value FROM " + qualifiedName(schema_, kPropertyTable) +
                         " WHERE TableName = ?1 AND FieldName = ?2 AND PropertyName = ?3",
                     {table, field, property},
-                    [&](const Connection::ColumnText& col) { value = col(0); });
+                    [&](const sqlite::Connection::ColumnText& col) { value = col(0); });
   return value;
 }
 
 std::string Catalog::dropFieldPropertiesSql(const std::string& table) {
   if (!hasPropertyTable()) return "";
-  return "DELETE FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  return "DELETE FROM " + qualifiedName(schema_, kPropertyTable) +
          " WHERE TableName = " + quoteText(table);
 }
 

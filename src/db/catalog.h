@@ -6,8 +6,8 @@
 // catalog. A view stands where Jet's saved query would: it can be read from
 // like a table, and is nothing else. Every column is listed, generated ones
 // included; the hidden columns of virtual tables are not. Properties live in
-// MSysFieldProperties(TableName, FieldName, PropertyName, Value), made on first use, keyed by the
-// stored names.
+// MSysFieldProperties(TableName, FieldName, PropertyName, Value), made on
+// first use, keyed by the stored names.
 #pragma once
 
 #include <deque>
@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/connection.h"
-#include "db/jet_types.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_types.h"
 
 namespace korvane::db {
 
@@ -44,7 +44,7 @@ struct TableInfo {
 class Catalog {
  public:
   // The catalog of schema `schema` ("main", or an attached file's name).
-  Catalog(Connection& connection, std::string schema);
+  Catalog(sqlite::Connection& connection, std::string schema);
 
   // The table named `name` (any case), or nullptr. A name spelled exactly
   // as stored wins over one that only compares equal.
@@ -79,7 +79,7 @@ class Catalog {
   const TableInfo* find(std::string_view name, bool viewsToo);
   const TableInfo* read(const Entry& entry);
 
-  Connection& connection_;
+  sqlite::Connection& connection_;
   std::string schema_;
   bool loaded_ = false;
   std::vector<Entry> entries_;    // tables and views, in the file's order

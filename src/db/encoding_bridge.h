@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
+#include "sqlite/connection.h"
 
 namespace korvane::db {
 
@@ -25,22 +25,23 @@ namespace korvane::db {
 std::string textEncodingOfFile(const std::filesystem::path& hostPath);
 
 // The text encoding of schema `schema` on `connection`, in the same words.
-std::string textEncodingOf(Connection& connection, const std::string& schema);
+std::string textEncodingOf(sqlite::Connection& connection, const std::string& schema);
 
 class EncodingBridge {
  public:
   // Copies `tables` (tables or views, as `source` names them) of schema
-  // "main" on `source` into a new temporary database in `encoding`. Fails
-  // with Jet's number for an SQLite failure of either side.
-  EncodingBridge(Connection& source, const std::vector<std::string>& tables,
-                 const std::string& encoding, const std::string& displayName);
+  // "main" on `source` into `bridge`, a new, empty temporary database (opened
+  // on the path ""), which it sets to `encoding` first. Fails with Jet's
+  // number for an SQLite failure of either side.
+  EncodingBridge(std::unique_ptr<sqlite::Connection> bridge, sqlite::Connection& source,
+                 const std::vector<std::string>& tables, const std::string& encoding);
 
-  Connection& connection() { return *bridge_; }
+  sqlite::Connection& connection() { return *bridge_; }
 
  private:
-  void copyTable(Connection& source, const std::string& table);
+  void copyTable(sqlite::Connection& source, const std::string& table);
 
-  std::unique_ptr<Connection> bridge_;
+  std::unique_ptr<sqlite::Connection> bridge_;
 };
 
 }  // namespace korvane::db

@@ -6,59 +6,15 @@
 #include <string>
 
 #include "db/jet_convert.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
 namespace {
 
-// Decodes one UTF-8 character at text[at], advancing `at`. A malformed byte
-// stands for itself, so any text compares.
-char32_t decode(std::string_view text, size_t& at) {
-  const auto lead = static_cast<unsigned char>(text[at++]);
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (extra == 0 || at + extra > text.size()) return lead;
-  char32_t c = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i) {
-    const auto b = static_cast<unsigned char>(text[at + i]);
-    if ((b & 0xC0) != 0x80) return lead;
-    c = (c << 6) | (b & 0x3F);
-  }
-  at += extra;
-  return c;
-}
-
-// Simple case fold to lower case for the scripts Jet users write in.
-char32_t fold(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;  // Latin-1
-  if (c >= 0x100 && c <= 0x17F) {                          // Latin Extended-A
-    if (c == 0x178) return 0xFF;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return c % 2 == 1 ? c + 1 : c;
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-    return c % 2 == 0 ? c + 1 : c;
-  }
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;  // Greek
-  if (c == 0x3C2) return 0x3C3;                               // final sigma
-  if (c == 0x386) return 0x3AC;
-  if (c >= 0x388 && c <= 0x38A) return c + 37;
-  if (c == 0x38C) return 0x3CC;
-  if (c == 0x38E || c == 0x38F) return c + 63;
-  if (c >= 0x410 && c <= 0x42F) return c + 32;  // Cyrillic
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
-  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c % 2 == 0 ? c + 1 : c;
-  return c;
-}
-
 std::string_view withoutTrailingSpaces(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-std::u32string folded(std::string_view text) {
-  std::u32string out;
-  size_t at = 0;
-  while (at < text.size()) out += fold(decode(text, at));
-  return out;
 }
 
 // Matches folded text against a folded Jet pattern.
@@ -148,17 +104,7 @@ void concatFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 int jetCompare(std::string_view a, std::string_view b) {
-  a = withoutTrailingSpaces(a);
-  b = withoutTrailingSpaces(b);
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    const char32_t ca = fold(decode(a, i));
-    const char32_t cb = fold(decode(b, j));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return 0;
+  return text::compareIgnoringCase(withoutTrailingSpaces(a), withoutTrailingSpaces(b));
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -166,7 +112,7 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 bool jetLike(std::string_view text, std::string_view pattern) {
-  return likeMatch(folded(text), 0, folded(pattern), 0);
+  return likeMatch(text::folded(text), 0, text::folded(pattern), 0);
 }
 
 int registerJetFunctions(sqlite3* db) {

@@ -1,7 +1,7 @@
 // Text compared as Jet compares it, for names and for values.
 //
-// Jet ignores letter case (beyond ASCII too: Latin-1, Latin Extended-A,
-// Greek, Cyrillic fold here) and, comparing values, trailing spaces. The same
+// Jet ignores letter case (beyond ASCII too, by the program's one case fold,
+// text/case_fold.h) and, comparing values, trailing spaces. The same
 // rule is registered on every connection as the collation "JETTEXT" and used
 // in the SQL the engine writes; it never goes into a stored schema, so the
 // files stay readable by any SQLite tool. Also registered: the functions the

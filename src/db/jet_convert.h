@@ -15,7 +15,7 @@
 #include <string_view>
 #include <variant>
 
-#include "db/jet_types.h"
+#include "sqlite/jet_types.h"
 
 struct sqlite3;
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -78,10 +78,8 @@ bool isCondition(const Expr& e) {
     case ExprKind::kIn:
     case ExprKind::kBetween:
       return true;
-    case ExprKind::kBinary: {
-      static constexpr std::string_view kOps[] = {"=", "<>", "<", ">", "<=", ">=", "AND", "OR"};
-      return std::find(std::begin(kOps), std::end(kOps), e.value) != std::end(kOps);
-    }
+    case ExprKind::kBinary:
+      return isComparison(e.op) || isLogical(e.op);
     default:
       return false;
   }
@@ -103,8 +101,9 @@ JetType typeOf(const Expr& e) {
       return JetType::kUnknown;
     case ExprKind::kBinary:
       if (isCondition(e)) return JetType::kYesNo;
-      if (e.value == "&") return JetType::kMemo;
-      if (e.value == "+" && isTextType(typeOf(*e.args[0])) && isTextType(typeOf(*e.args[1])))
+      if (e.op == BinaryOp::kConcat) return JetType::kMemo;
+      if (e.op == BinaryOp::kAdd && isTextType(typeOf(*e.args[0])) &&
+          isTextType(typeOf(*e.args[1])))
         return JetType::kMemo;
       return JetType::kDouble;
     default:

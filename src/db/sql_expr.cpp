@@ -3,12 +3,17 @@
 
 #include <charconv>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
 #include "db/jet_convert.h"
 #include "db/resolver.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::appendToList;
+using sqlite::qualifiedName;
+using sqlite::quoteName;
+using sqlite::quoteText;
 
 namespace {
 
@@ -21,22 +26,23 @@ bool anyText(const Expr& e) {
 }
 
 std::string column(const Expr& e) {
-  return quoteName(e.boundSource) + "." + quoteName(e.boundColumn);
+  return qualifiedName(e.boundSource, e.boundColumn);
 }
 
 std::string binary(const Expr& e) {
   const std::string left = sqlOfExpr(*e.args[0], true);
   const std::string right = sqlOfExpr(*e.args[1], true);
-  const std::string& op = e.value;
-  if (op == "AND" || op == "OR")
+  const std::string op(symbolOf(e.op));
+  if (isLogical(e.op))
     return "(" + sqlOfExpr(*e.args[0]) + " " + op + " " + sqlOfExpr(*e.args[1]) + ")";
-  if (op == "&") return "jet_concat(" + left + ", " + right + ")";
-  if (op == "/") return "(CAST(" + left + " AS REAL) / " + right + ")";
-  if (op == "+" && typeOf(e) == JetType::kMemo) return "(" + left + " || " + right + ")";
-  if (op == "+" || op == "-" || op == "*") return "(" + left + " " + op + " " + right + ")";
+  if (e.op == BinaryOp::kConcat) return "jet_concat(" + left + ", " + right + ")";
+  if (e.op == BinaryOp::kDivide) return "(CAST(" + left + " AS REAL) / " + right + ")";
+  if (e.op == BinaryOp::kAdd && typeOf(e) == JetType::kMemo)
+    return "(" + left + " || " + right + ")";
+  if (!isComparison(e.op)) return "(" + left + " " + op + " " + right + ")";
   // A comparison: text as Jet compares it.
-  return "(" + left + (anyText(e) ? kCollate : "") + " " + (op == "<>" ? "!=" : op) + " " + right +
-         ")";
+  return "(" + left + (anyText(e) ? kCollate : "") + " " +
+         (e.op == BinaryOp::kNotEqual ? "!=" : op) + " " + right + ")";
 }
 
 std::string condition(const Expr& e) {
@@ -50,8 +56,7 @@ std::string condition(const Expr& e) {
              ", " + sqlOfExpr(*e.args[1], true) + "))";
     case ExprKind::kIn: {
       std::string list;
-      for (size_t i = 1; i < e.args.size(); ++i)
-        list += (i > 1 ? ", " : "") + sqlOfExpr(*e.args[i], true);
+      for (size_t i = 1; i < e.args.size(); ++i) appendToList(list, sqlOfExpr(*e.args[i], true));
       return "(" + sqlOfExpr(*e.args[0], true) + (anyText(e) ? kCollate : "") +
              (e.negated ? " NOT IN (" : " IN (") + list + "))";
     }
@@ -153,8 +158,7 @@ std::string sqlOfExpr(const Expr& e, bool asValue) {
 
 std::string sqlOfSource(const Source& source, const std::string& schema) {
   if (!source.isJoin) {
-    return quoteName(schema) + "." + quoteName(source.boundTable) + " AS " +
-           quoteName(source.exposedName());
+    return qualifiedName(schema, source.boundTable) + " AS " + quoteName(source.exposedName());
   }
   // a RIGHT JOIN b  ==  b LEFT JOIN a
   const bool right = source.join == JoinKind::kRight;

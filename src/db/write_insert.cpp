@@ -6,14 +6,18 @@
 // that order after the largest one there. Rows breaking a rule are skipped.
 #include <set>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::appendToList;
+using sqlite::qualifiedName;
+using sqlite::quoteName;
 
 namespace {
 
@@ -31,7 +35,7 @@ void collectSources(const Expr& e, std::set<std::string>& sources) {
 
 void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
   for (const auto& c : entry.table->columns)
-    out.push_back({c.name, quoteName(entry.exposedName) + "." + quoteName(c.name)});
+    out.push_back({c.name, qualifiedName(entry.exposedName, c.name)});
 }
 
 // Binds every name of the SELECT, then lists the fields it yields.
@@ -120,29 +124,29 @@ bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* colu
 
 std::string columnList(const std::vector<const ColumnInfo*>& targets) {
   std::string list;
-  for (const auto* t : targets) list += (list.empty() ? "" : ", ") + quoteName(t->name);
+  for (const auto* t : targets) appendToList(list, quoteName(t->name));
   return list;
 }
 
 std::string selectSql(const SelectStmt& s, const std::vector<std::string>& values,
                       const Resolver& r, const std::set<std::string>& usedSources,
                       const std::string& schema) {
+  std::string list;
+  for (const auto& value : values) appendToList(list, value);
   std::string sql = s.quantifier == Quantifier::kDistinct ? "SELECT DISTINCT " : "SELECT ";
-  for (size_t i = 0; i < values.size(); ++i) sql += (i ? ", " : "") + values[i];
-  sql += " FROM " + sqlOfSource(*s.from, schema);
+  sql += list + " FROM " + sqlOfSource(*s.from, schema);
   if (s.where) sql += " WHERE " + sqlOfExpr(*s.where);
   // DISTINCTROW over a join: each row of the tables the fields come from once.
   // Over one table it keeps every row, duplicates included.
   if (s.quantifier == Quantifier::kDistinctRow && r.scope().size() > 1) {
     std::string groups;
-    for (const auto& name : usedSources)
-      groups += (groups.empty() ? "" : ", ") + quoteName(name) + ".rowid";
+    for (const auto& name : usedSources) appendToList(groups, quoteName(name) + ".rowid");
     if (!groups.empty()) sql += " GROUP BY " + groups;
   }
   if (!s.orderBy.empty()) {
-    sql += " ORDER BY ";
-    for (size_t i = 0; i < s.orderBy.size(); ++i)
-      sql += (i ? ", " : "") + sqlOfOrderItem(s.orderBy[i]);
+    std::string order;
+    for (const auto& item : s.orderBy) appendToList(order, sqlOfOrderItem(item));
+    sql += " ORDER BY " + order;
   }
   return sql;
 }
@@ -174,16 +178,15 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   // the AutoNumbers do too.
   for (size_t i = 0; i < values.size(); ++i) values[i] += " AS c" + std::to_string(i);
   std::string copied;
-  for (size_t i = 0; i < values.size(); ++i)
-    copied += (i ? ", " : "") + std::string("c") + std::to_string(i);
+  for (size_t i = 0; i < values.size(); ++i) appendToList(copied, "c" + std::to_string(i));
   auto numbered = targets;
   numbered.push_back(counter);
+  appendToList(copied, nextCounterSql(*counter, target) + " + rowid");
   return {
       "CREATE TEMP TABLE korvane_append AS " +
           selectSql(*s.select, values, r, usedSources, source.schema()),
       "INSERT OR IGNORE INTO " + target + " (" + columnList(numbered) + ") SELECT " + copied +
-          (copied.empty() ? "" : ", ") + nextCounterSql(*counter, target) +
-          " + rowid FROM temp.korvane_append ORDER BY rowid",
+          " FROM temp.korvane_append ORDER BY rowid",
       "DROP TABLE temp.korvane_append",
   };
 }
@@ -206,11 +209,11 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   std::vector<const ColumnInfo*> targets = pairTargets(byName, table, names);
   std::string values;
   for (size_t i = 0; i < s.values.size(); ++i)
-    values += (i ? ", " : "") + sqlValueFor(*s.values[i], targets[i]->type);
+    appendToList(values, sqlValueFor(*s.values[i], targets[i]->type));
   const ColumnInfo* counter = table.counter();
   if (counter && !::korvane::db::names(targets, counter)) {
     targets.push_back(counter);
-    values += (values.empty() ? "" : ", ") + nextCounterSql(*counter, target) + " + 1";
+    appendToList(values, nextCounterSql(*counter, target) + " + 1");
   }
   return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") VALUES (" + values +
           ")"};
@@ -230,7 +233,7 @@ SqlSteps writeInsert(InsertStmt& s, Catalog& source, Catalog& target) {
     if (target.findSource(s.table)) raiseJet(jeterr::kNotUpdatable);
     raiseJet(jeterr::kOutputTableNotFound, s.table);
   }
-  const std::string targetName = quoteName(target.schema()) + "." + quoteName(table->name);
+  const std::string targetName = qualifiedName(target.schema(), table->name);
   return s.select ? insertSelect(s, source, *table, targetName)
                   : insertValues(s, source, *table, targetName);
 }

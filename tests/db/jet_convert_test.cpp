@@ -5,7 +5,6 @@
 // written in Jet SQL, through INSERT ... VALUES too; plus the date reader
 // and the number texts on their own.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <charconv>
 #include <optional>
@@ -31,16 +30,13 @@ struct Case {
 std::string runCases(const std::string& field, const std::vector<Case>& cases) {
   Lab lab;
   const std::string path = "C:\\data_aco\\values.mdb";
-  sqlite3* raw = nullptr;
-  EXPECT_EQ(sqlite3_open(lab.host(path).c_str(), &raw), SQLITE_OK);
   std::string script;
   for (size_t i = 0; i < cases.size(); ++i) {
     const std::string table = "s" + std::to_string(i);
     script += "CREATE TABLE " + table + " (ID INTEGER, V " + cases[i].declared + "); INSERT INTO " +
               table + " VALUES (" + std::to_string(i) + ", " + cases[i].value + ");";
   }
-  EXPECT_EQ(sqlite3_exec(raw, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(raw);
+  support::runSql(lab.host(path), script);
 
   std::string misfits;
   for (size_t i = 0; i < cases.size(); ++i) {

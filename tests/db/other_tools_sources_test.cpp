@@ -2,30 +2,17 @@
 // own: generated columns, virtual tables, names with trailing spaces, views
 // standing where Jet's saved queries stand.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
 
-#include "db/jet_errors.h"
 #include "lab.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db::test {
 namespace {
 
 const std::string kSource = "C:\\data_aco\\other.mdb";
 const std::string kTarget = "C:\\data_aco\\target.mdb";
-
-// Writes `script` into a new file with SQLite alone, as another tool would.
-void writeWithSqlite(const Lab& lab, const std::string& path, const std::string& script) {
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(lab.host(path).c_str(), &raw), SQLITE_OK);
-  char* error = nullptr;
-  const int rc = sqlite3_exec(raw, script.c_str(), nullptr, nullptr, &error);
-  const std::string message = error ? error : "";
-  sqlite3_free(error);
-  sqlite3_close(raw);
-  ASSERT_EQ(rc, SQLITE_OK) << message;
-}
 
 std::string transfer(const std::string& table) {
   return "INSERT INTO " + table + " IN '" + jetQuoted(kTarget) + "' SELECT " + table + ".* FROM " +
@@ -34,7 +21,7 @@ std::string transfer(const std::string& table) {
 
 TEST(OtherToolsSources, GeneratedColumnsAreCarriedAndHiddenColumnsAreNot) {
   Lab lab;
-  writeWithSqlite(lab, kSource,
+  support::runSql(lab.host(kSource),
                   "CREATE TABLE Samples (Name TEXT, Weight REAL, "
                   "Grams REAL GENERATED ALWAYS AS (Weight * 1000) STORED, "
                   "Label TEXT GENERATED ALWAYS AS (upper(Name)) VIRTUAL);"
@@ -59,7 +46,7 @@ TEST(OtherToolsSources, AGeneratedFieldOfTheTargetComputesItsOwnValue) {
   lab.build(kSource,
             "CREATE TABLE Samples (Name TEXT(20), Weight DOUBLE, Grams DOUBLE);\n"
             "INSERT INTO Samples VALUES ('sand', 0.5, 1);\n");
-  writeWithSqlite(lab, kTarget,
+  support::runSql(lab.host(kTarget),
                   "CREATE TABLE Samples (Name TEXT, Weight REAL, "
                   "Grams REAL GENERATED ALWAYS AS (Weight * 1000) STORED);");
   auto db = lab.engine().openDatabase(kSource);
@@ -70,11 +57,11 @@ TEST(OtherToolsSources, AGeneratedFieldOfTheTargetComputesItsOwnValue) {
               db->execute("INSERT INTO Samples (Name, Grams) IN '" + jetQuoted(kTarget) +
                           "' SELECT Name, Grams FROM Samples");
             }).number,
-            jeterr::kFieldNotUpdatable);
+            jeterr::kFieldNotUpdatable.number);
   db->close();
   auto target = lab.engine().openDatabase(kTarget);
   EXPECT_EQ(failureOf([&] { target->execute("UPDATE Samples SET Grams = 3"); }).number,
-            jeterr::kFieldNotUpdatable);
+            jeterr::kFieldNotUpdatable.number);
   EXPECT_EQ(failureOf([&] { target->execute("INSERT INTO Samples VALUES ('clay', 2)"); }).number,
             0);
   target->close();
@@ -84,7 +71,7 @@ TEST(OtherToolsSources, AGeneratedFieldOfTheTargetComputesItsOwnValue) {
 
 TEST(OtherToolsSources, ATableNameIsWrittenAsTheFileSpellsIt) {
   Lab lab;
-  writeWithSqlite(lab, kSource,
+  support::runSql(lab.host(kSource),
                   "CREATE TABLE \"Samples \" (Name TEXT);"
                   "INSERT INTO \"Samples \" VALUES ('trailing');"
                   "CREATE TABLE \"users\" (Name TEXT);"
@@ -106,7 +93,7 @@ TEST(OtherToolsSources, ATableNameIsWrittenAsTheFileSpellsIt) {
 
 TEST(OtherToolsSources, AViewStandsWhereATableStandsAndIsOnlyRead) {
   Lab lab;
-  writeWithSqlite(lab, kSource,
+  support::runSql(lab.host(kSource),
                   "CREATE TABLE samples_2019 (Name TEXT, Weight REAL);"
                   "INSERT INTO samples_2019 VALUES ('sand', 0.5), ('clay', 'n/a');"
                   "CREATE VIEW Samples AS SELECT Name, Weight FROM samples_2019;");
@@ -115,13 +102,13 @@ TEST(OtherToolsSources, AViewStandsWhereATableStandsAndIsOnlyRead) {
   db->execute(transfer("Samples"));
   db->execute("INSERT INTO samples_2019 SELECT Samples.* FROM Samples WHERE Name = 'sand'");
   EXPECT_EQ(failureOf([&] { db->execute("INSERT INTO Samples VALUES ('x', 1)"); }).number,
-            jeterr::kNotUpdatable);
+            jeterr::kNotUpdatable.number);
   EXPECT_EQ(failureOf([&] { db->execute("UPDATE Samples SET Weight = 1"); }).number,
-            jeterr::kNotUpdatable);
+            jeterr::kNotUpdatable.number);
   EXPECT_EQ(failureOf([&] { db->execute("DELETE FROM Samples"); }).number,
-            jeterr::kCannotDeleteFromTables);
+            jeterr::kCannotDeleteFromTables.number);
   EXPECT_EQ(failureOf([&] { db->execute("DROP TABLE Samples"); }).number,
-            jeterr::kTableDoesNotExist);
+            jeterr::kTableDoesNotExist.number);
   // A saved query is no table definition.
   EXPECT_EQ(db->tableNames(), (std::vector<std::string>{"samples_2019"}));
   db->close();
@@ -132,18 +119,15 @@ TEST(OtherToolsSources, AViewStandsWhereATableStandsAndIsOnlyRead) {
 
 TEST(OtherToolsSources, AUtf16SourceTransfersLikeAUtf8One) {
   Lab lab;
-  // A database made through SQLite's UTF-16 open call is UTF-16.
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open16(lab.host(kSource).u16string().c_str(), &raw), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(raw,
-                         "CREATE TABLE Samples (Name TEXT, Taken DATETIME, Weight REAL, "
-                         "Grams REAL GENERATED ALWAYS AS (Weight * 1000) VIRTUAL);"
-                         "INSERT INTO Samples (Name, Taken, Weight) VALUES "
-                         "('Ærger Łódź', 'Jan 6, 2024 10:30', 0.5), ('Ёж', '2024-01-07', 'n/a');"
-                         "CREATE VIEW Heavy AS SELECT Name FROM Samples WHERE Weight > 0.1;",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(raw);
+  // As SQLite's UTF-16 open call makes a new database, written by another
+  // tool.
+  support::runSql(lab.host(kSource),
+                  "PRAGMA encoding = 'UTF-16le';"
+                  "CREATE TABLE Samples (Name TEXT, Taken DATETIME, Weight REAL, "
+                  "Grams REAL GENERATED ALWAYS AS (Weight * 1000) VIRTUAL);"
+                  "INSERT INTO Samples (Name, Taken, Weight) VALUES "
+                  "('Ærger Łódź', 'Jan 6, 2024 10:30', 0.5), ('Ёж', '2024-01-07', 'n/a');"
+                  "CREATE VIEW Heavy AS SELECT Name FROM Samples WHERE Weight > 0.1;");
   ASSERT_EQ(lab.rows(kSource, "PRAGMA encoding"), (Rows{{"UTF-16le"}}));
   lab.build(kTarget,
             "CREATE TABLE Samples (Name TEXT(20), Taken DATETIME, Weight DOUBLE, Grams DOUBLE);\n"
@@ -153,7 +137,7 @@ TEST(OtherToolsSources, AUtf16SourceTransfersLikeAUtf8One) {
   db->execute(transfer("Heavy"));
   db->execute("INSERT INTO Heavy (Name) IN '" + jetQuoted(kTarget) + "' VALUES ('Ünal')");
   EXPECT_EQ(failureOf([&] { db->execute(transfer("Missing")); }).number,
-            jeterr::kInputTableNotFound);
+            jeterr::kInputTableNotFound.number);
   db->close();
   EXPECT_EQ(lab.rows(kTarget, "SELECT Name, Taken, Weight, Grams FROM Samples ORDER BY Taken"),
             (Rows{{"Ærger Łódź", "45297.4375", "0.5", "500.0"}, {"Ёж", "45298", "<null>", "0.0"}}));

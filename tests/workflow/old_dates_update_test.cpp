@@ -4,7 +4,6 @@
 // links; dates it cannot read (day first, past the 12th) arrive as Null and
 // never tie a measurement to another experiment.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "db/jet_date.h"
 #include "db/script_builder.h"
 #include "lab.h"
+#include "support/sqlite_file.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
@@ -31,17 +31,6 @@ void installSamples(const Lab& lab) {
   const stdfs::path samples = KORVANE_SAMPLES_DIR;
   db::buildDatabaseFromScriptFile(lab.host(kTemplateDatabase), samples / "template.sql");
   db::buildDatabaseFromScriptFile(lab.host(kSystemDatabase), samples / "old_system.sql");
-}
-
-void execWithSqlite(const Lab& lab, const std::string& path, const std::string& sql) {
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(lab.host(path).c_str(), &raw), SQLITE_OK);
-  char* error = nullptr;
-  const int rc = sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error);
-  const std::string message = error ? error : "";
-  sqlite3_free(error);
-  sqlite3_close(raw);
-  ASSERT_EQ(rc, SQLITE_OK) << message << " in " << sql;
 }
 
 // SQLite spellings of the Jet date in `field` (Jet's day 0 is Julian day
@@ -121,14 +110,14 @@ TEST(OldDatabaseWithTextDates, ArrivesAsTheSameDatesAndKeepsEverythingThatWasMea
 
   Lab withTexts;
   installSamples(withTexts);
-  execWithSqlite(withTexts, kSystemDatabase,
-                 "UPDATE Samples SET [Sample Date] = " + isoDate("[Sample Date]") + ";" +
-                     "UPDATE Experiments SET [Experiment Date] = " + usDate("[Experiment Date]") +
-                     ", [Sample Date] = " + namedDate("[Sample Date]") + ";" +
-                     "UPDATE Measurements SET [Experiment Date] = CASE rowid % 3 WHEN 0 THEN " +
-                     usDate("[Experiment Date]") + " WHEN 1 THEN " +
-                     namedDate("[Experiment Date]") + " ELSE " + isoDate("[Experiment Date]") +
-                     " END;");
+  support::runSql(withTexts.host(kSystemDatabase),
+                  "UPDATE Samples SET [Sample Date] = " + isoDate("[Sample Date]") + ";" +
+                      "UPDATE Experiments SET [Experiment Date] = " + usDate("[Experiment Date]") +
+                      ", [Sample Date] = " + namedDate("[Sample Date]") + ";" +
+                      "UPDATE Measurements SET [Experiment Date] = CASE rowid % 3 WHEN 0 THEN " +
+                      usDate("[Experiment Date]") + " WHEN 1 THEN " +
+                      namedDate("[Experiment Date]") + " ELSE " + isoDate("[Experiment Date]") +
+                      " END;");
   ASSERT_EQ(withTexts.column(kSystemDatabase,
                              "SELECT count(*) FROM Measurements WHERE typeof([Experiment Date]) "
                              "<> 'text'"),
@@ -140,8 +129,8 @@ TEST(OldDatabaseWithTextDates, ArrivesAsTheSameDatesAndKeepsEverythingThatWasMea
 TEST(OldDatabaseWithDayFirstDates, LosesWhatCannotConvertVisiblyAndNeverRelinksAMeasurement) {
   Lab lab;
   installSamples(lab);
-  execWithSqlite(
-      lab, kSystemDatabase,
+  support::runSql(
+      lab.host(kSystemDatabase),
       "UPDATE Samples SET [Sample Date] = " + dayFirstDate("[Sample Date]") + ";" +
           "UPDATE Experiments SET [Experiment Date] = " + dayFirstDate("[Experiment Date]") +
           ", [Sample Date] = " + dayFirstDate("[Sample Date]") + ";" +
