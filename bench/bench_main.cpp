@@ -3,13 +3,17 @@
 // copies of generated databases, at several scales.
 //
 //   korvane-bench [--scales 10000,100000,1000000] [--reps 5] [--work DIR] [--keep]
-//                 [--settle SECONDS]
+//                 [--settle SECONDS] [--variants indexed,no-index]
 //
-// For every scale the generator writes a master old system database and the
-// template (in a child process). Then, for every repetition, fresh child
-// processes run the actions on fresh copies of the masters: one through
-// Korvane's real command frame and engine, one as hand-written SQLite
-// statements with `cp` for the copies, and one that runs only the
+// Two variants of the files: "indexed", with the keys and indexes the sample
+// scripts declare, and "no-index", with none in either file (a template made
+// by another tool). For every variant and scale the generator writes a
+// master old system database and the template (in a child process). Then, for every repetition,
+// fresh child processes run the actions on fresh copies of the masters: one through Korvane's real
+// command frame and engine, one as hand-written SQLite statements with `cp` for the copies (Delete
+// orphans as the anti-join a person would write for the files: NOT EXISTS over the indexes, LEFT
+// JOIN
+// ... IS NULL without them), and one that runs only the
 // hand-written Update with each `cp` flushed (fsync), as copyFile flushes;
 // which of them goes first turns with each repetition. Another child times
 // the file copy itself: the file services' copyFile of the old database
@@ -35,20 +39,23 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
 #include "fs/clock.h"
 #include "fs/failure.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "generator.h"
+#include "sqlite/sql_text.h"
+#include "support/temp_prefix.h"
 #include "workflow/command_frame.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
+#include "workflow/start_up.h"
 
 namespace {
 
@@ -57,6 +64,10 @@ using Clock = std::chrono::steady_clock;
 
 // The stamp the fixed clock gives: 7 December 2026, 08:43.
 constexpr const char* kStamp = "261207_0843";
+
+// The two variants of the generated files.
+constexpr const char* kIndexed = "indexed";
+constexpr const char* kNoIndex = "no-index";
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -258,7 +269,7 @@ class Sqlite {
 
 std::string list(const std::vector<std::string>& names) {
   std::string out;
-  for (const auto& n : names) out += (out.empty() ? "" : ", ") + korvane::db::quoteName(n);
+  for (const auto& n : names) out += (out.empty() ? "" : ", ") + korvane::sqlite::quoteName(n);
   return out;
 }
 
@@ -351,6 +362,9 @@ class TimedFileServices : public korvane::fs::FileServices {
   }
   void deleteFile(const std::string& path) override { real_.deleteFile(path); }
   bool fileExists(const std::string& path) override { return real_.fileExists(path); }
+  std::optional<korvane::fs::FileIdentity> identify(const std::string& path) override {
+    return real_.identify(path);
+  }
   double seconds = 0;
 
  private:
@@ -379,13 +393,10 @@ void reportActions(const stdfs::path& working, const stdfs::path& run, const Mea
 // Backup folder, and drive C: of the prefix linked to drive_c. The folders
 // stay between runs; the parent deletes only the files.
 stdfs::path makeLayout(const stdfs::path& run) {
-  const stdfs::path prefix = run / "prefix";
-  const stdfs::path driveC = prefix / "drive_c";
-  stdfs::create_directories(driveC / "data_aco" / "Backup");
-  stdfs::create_directories(prefix / "dosdevices");
-  if (!stdfs::is_symlink(prefix / "dosdevices" / "c:"))
-    stdfs::create_directory_symlink(driveC, prefix / "dosdevices" / "c:");
-  return driveC / "data_aco";
+  korvane::support::layOutPrefix(run / "prefix");
+  const stdfs::path data = run / "prefix" / "drive_c" / "data_aco";
+  stdfs::create_directories(data / "Backup");
+  return data;
 }
 
 // Korvane: the real command frame with the real file services on a
@@ -404,13 +415,8 @@ void childKorvane(const stdfs::path& master, const stdfs::path& run) {
   TimedFileServices files(hostFiles);
   fs::FixedClock clock(fs::LocalTime{2026, 12, 7, 8, 43, 15});
   CommandFrame frame(Services{files, clock, paths});
-  // What start-up and the choice of the system database leave behind.
   UpdateContext& context = frame.context();
-  context.dataFolder = kDataFolder;
-  context.selectedPath = kSystemDatabase;
-  context.state.options[kSystemOption].selected = true;
-  context.state.options[kExternalOption].selected = false;
-  context.state.command(kUpdate).visible = true;
+  startUp(context);  // which chooses the system database
 
   auto click = [&](int index, const char* name, auto completed) {
     files.seconds = 0;
@@ -437,14 +443,17 @@ void childKorvane(const stdfs::path& master, const stdfs::path& run) {
 
 // The same work as hand-written SQLite statements on plain paths: `cp` for
 // the copies, ATTACH and INSERT ... SELECT with explicit column lists, the
-// anti-join deletes, the three UPDATEs. Each statement is its own
+// anti-join deletes (NOT EXISTS where the link columns are indexed; without
+// `indexes`, LEFT JOIN ... IS NULL, which SQLite joins through an automatic
+// index), the three UPDATEs. Each statement is its own
 // transaction, as each Execute is in Jet; rows that break a key are skipped
 // with OR IGNORE, as Jet skips them.
 //
 // With `durableCopies` only Update runs, and each `cp` is followed by an
 // fsync of the copy and of its folder, as copyFile flushes its copies: the
 // yardstick that tells how much of Update's gap is the durable backup.
-void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCopies) {
+void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCopies,
+               bool indexes) {
   const stdfs::path data = makeLayout(run);
   copyPlain(master / "QX_aco.mdb", data / "QX_aco.mdb");
   copyPlain(master / "QX_Std.mdb", data / "QX_Std.mdb");
@@ -464,8 +473,8 @@ void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCo
   }
   auto transfer = [&](const std::string& table) {
     const std::string cols = list(oldColumns[table]);
-    return "INSERT OR IGNORE INTO w." + korvane::db::quoteName(table) + " (" + cols + ") SELECT " +
-           cols + " FROM main." + korvane::db::quoteName(table);
+    return "INSERT OR IGNORE INTO w." + korvane::sqlite::quoteName(table) + " (" + cols +
+           ") SELECT " + cols + " FROM main." + korvane::sqlite::quoteName(table);
   };
   const std::vector<std::string> transfers = {
       transfer("Samples"),
@@ -519,12 +528,23 @@ void childHand(const stdfs::path& master, const stdfs::path& run, bool durableCo
   const long maxAfterUpdate = maxRssKib();
   const Measured orphans = measure([&] {
     Sqlite db(working);
-    db.exec(
-        "DELETE FROM \"Experiments\" WHERE NOT EXISTS (SELECT 1 FROM \"Measurements\" WHERE "
-        "\"Measurements\".\"Experiment Date\" = \"Experiments\".\"Experiment Date\")");
-    db.exec(
-        "DELETE FROM \"Samples\" WHERE NOT EXISTS (SELECT 1 FROM \"Experiments\" WHERE "
-        "\"Experiments\".\"Sample Date\" = \"Samples\".\"Sample Date\")");
+    if (indexes) {
+      db.exec(
+          "DELETE FROM \"Experiments\" WHERE NOT EXISTS (SELECT 1 FROM \"Measurements\" WHERE "
+          "\"Measurements\".\"Experiment Date\" = \"Experiments\".\"Experiment Date\")");
+      db.exec(
+          "DELETE FROM \"Samples\" WHERE NOT EXISTS (SELECT 1 FROM \"Experiments\" WHERE "
+          "\"Experiments\".\"Sample Date\" = \"Samples\".\"Sample Date\")");
+    } else {
+      db.exec(
+          "DELETE FROM \"Experiments\" WHERE rowid IN (SELECT e.rowid FROM \"Experiments\" e "
+          "LEFT JOIN \"Measurements\" m ON m.\"Experiment Date\" = e.\"Experiment Date\" "
+          "WHERE m.\"Experiment Date\" IS NULL)");
+      db.exec(
+          "DELETE FROM \"Samples\" WHERE rowid IN (SELECT s.rowid FROM \"Samples\" s "
+          "LEFT JOIN \"Experiments\" e ON e.\"Sample Date\" = s.\"Sample Date\" "
+          "WHERE e.\"Sample Date\" IS NULL)");
+    }
   });
   const Measured nulls = measure([&] {
     Sqlite db(working);
@@ -592,9 +612,10 @@ void childCopies(const stdfs::path& master, const stdfs::path& run, int first) {
           {"bytes", std::to_string(stdfs::file_size(source))}});
 }
 
-void childGenerate(const stdfs::path& master, long long measurements) {
+void childGenerate(const stdfs::path& master, long long measurements, bool indexes) {
   korvane::bench::GeneratorOptions options;
   options.measurements = measurements;
+  options.indexes = indexes;
   options.oldSystemScript = korvane::bench::defaultOldSystemScript();
   options.templateScript = korvane::bench::defaultTemplateScript();
   const auto start = Clock::now();
@@ -674,11 +695,11 @@ double pairedRatio(const std::vector<double>& korvane, const std::vector<double>
   return median(ratios);
 }
 
-void printScale(const ScaleFigures& f, int reps) {
+void printScale(const std::string& variant, const ScaleFigures& f, int reps) {
   std::printf(
-      "\n== %lld measurements (generated: %.0f samples, %.0f experiments, old database "
-      "%.1f MiB, in %.1f s) ==\n",
-      f.scale, f.generated.number("samples"), f.generated.number("experiments"),
+      "\n== %s files, %lld measurements (generated: %.0f samples, %.0f experiments, old "
+      "database %.1f MiB, in %.1f s) ==\n",
+      variant.c_str(), f.scale, f.generated.number("samples"), f.generated.number("experiments"),
       f.generated.number("bytes") / 1048576.0, f.generated.number("seconds"));
   std::printf("wall-clock seconds, median of %d runs each:\n", reps);
   std::printf("  %-31s %9s %9s %7s %8s   %s\n", "action", "Korvane", "by hand", "ratio", "paired",
@@ -734,71 +755,33 @@ void printScale(const ScaleFigures& f, int reps) {
               median(f.korvane.at("working_bytes")) / 1048576.0);
 }
 
-int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work, bool keep) {
-  const bool madeWork = work.empty();
-  if (madeWork) {
-    std::string pattern = (stdfs::temp_directory_path() / "korvane-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) fail("mkdtemp failed");
-    work = pattern;
+// The three targets, per variant: Korvane / by hand at the largest scale,
+// time at 10x the rows, and peak memory during an action at the largest
+// scale over the smallest. Printed as measured, met or not.
+void printTargets(const std::string& variant, const std::vector<ScaleFigures>& all) {
+  const ScaleFigures& largest = all.back();
+  std::printf("\ntargets, %s files:\n", variant.c_str());
+  for (const auto& [key, name] : kActions) {
+    const double ratio = median(largest.korvane.at(key)) / median(largest.hand.at(key));
+    double worstScaling = 0;
+    for (size_t i = 1; i < all.size(); ++i)
+      worstScaling = std::max(worstScaling, median(all[i].korvane.at(key)) /
+                                                median(all[i - 1].korvane.at(key)) * 10.0 *
+                                                all[i - 1].scale / all[i].scale);
+    const double memory = mib(median(largest.korvane.at("hwm_" + key)) -
+                              median(all.front().korvane.at("hwm_" + key)));
+    std::printf("  %-31s Korvane / by hand at %lld: %.3f (%s)", name.c_str(), largest.scale, ratio,
+                ratio <= 1.15 ? "met" : "NOT met");
+    if (all.size() > 1)
+      std::printf("; worst time per 10x the rows: %.2fx (%s); peak memory %+.1f MiB (%s)",
+                  worstScaling, worstScaling <= 12 ? "met" : "NOT met", memory,
+                  memory <= 64 ? "met" : "NOT met");
+    std::printf("\n");
   }
-  stdfs::create_directories(work);
-  std::printf(
-      "korvane-bench: %zu scale(s), %d repetitions, Korvane and hand-written runs "
-      "taking turns, each in a fresh process; sync and %.1f s pause before each timed "
-      "action; work folder %s\n",
-      scales.size(), reps, settleSeconds, work.c_str());
-  std::fflush(stdout);
+}
 
-  std::vector<ScaleFigures> all;
-  bool identical = true;
-  for (long long scale : scales) {
-    ScaleFigures f;
-    f.scale = scale;
-    const stdfs::path master = work / ("master-" + std::to_string(scale));
-    f.generated = runChild({"--child", "generate", master.string(), std::to_string(scale)});
-    std::fprintf(stderr, "[%lld] generated in %.1f s\n", scale, f.generated.number("seconds"));
-    for (int rep = 0; rep < reps; ++rep) {
-      // The three sides take turns at going first.
-      std::vector<std::string> order = {"korvane", "hand", "hand-durable"};
-      std::rotate(order.begin(), order.begin() + rep % 3, order.end());
-      for (const std::string& side : order) {
-        const stdfs::path run = work / "run";
-        removeFiles(run);
-        const ChildResult r = runChild({"--child", side, master.string(), run.string()});
-        auto& into = side == "korvane" ? f.korvane : side == "hand" ? f.hand : f.durable;
-        for (const auto& [k, v] : r.values)
-          if (k != "fingerprint") into[k].push_back(std::stod(v));
-        if (side != "hand-durable") {
-          std::string print;
-          std::getline(std::ifstream(run / "fingerprint.txt"), print, '\0');
-          (side == "korvane" ? f.korvanePrint : f.handPrint) = print;
-          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s, orphans %.3f s, nulls %.3f s\n",
-                       scale, rep + 1, side.c_str(), r.number("update"), r.number("orphans"),
-                       r.number("nulls"));
-        } else {
-          std::fprintf(stderr, "[%lld] rep %d %-12s: update %.3f s\n", scale, rep + 1, side.c_str(),
-                       r.number("update"));
-        }
-        removeFiles(run);
-      }
-      if (f.korvanePrint != f.handPrint) {
-        identical = false;
-        std::fprintf(stderr, "Korvane:\n%s\nby hand:\n%s\n", f.korvanePrint.c_str(),
-                     f.handPrint.c_str());
-      }
-      const stdfs::path run = work / "run";
-      const ChildResult c =
-          runChild({"--child", "copies", master.string(), run.string(), std::to_string(rep)});
-      for (const auto& [k, v] : c.values) f.copies[k].push_back(std::stod(v));
-      removeFiles(run);
-    }
-    printScale(f, reps);
-    std::fflush(stdout);
-    all.push_back(std::move(f));
-    if (!keep) stdfs::remove_all(master);
-  }
-
-  std::printf("\n== summary ==\n");
+void printSummary(const std::string& variant, const std::vector<ScaleFigures>& all) {
+  std::printf("\n== summary, %s files ==\n", variant.c_str());
   std::printf("ratio Korvane / by hand:");
   for (const auto& f : all) {
     std::printf("\n  %9lld:", f.scale);
@@ -833,28 +816,113 @@ int parentMain(const std::vector<long long>& scales, int reps, stdfs::path work,
           median(all[i].hand.at("user_" + key)) / median(all[i - 1].hand.at("user_" + key)));
   }
   if (all.size() > 1) {
-    std::printf(
-        "\npeak resident memory during Update, largest minus smallest scale: %.1f MiB "
-        "(VmHWM), %.1f MiB (ru_maxrss)",
-        mib(median(all.back().korvane.at("hwm_update")) -
-            median(all.front().korvane.at("hwm_update"))),
-        mib(median(all.back().korvane.at("maxrss_update")) -
-            median(all.front().korvane.at("maxrss_update"))));
+    std::printf("\npeak resident memory, largest minus smallest scale (VmHWM of the action):");
+    for (const auto& [key, name] : kActions)
+      std::printf("  %s %.1f MiB", name.c_str(),
+                  mib(median(all.back().korvane.at("hwm_" + key)) -
+                      median(all.front().korvane.at("hwm_" + key))));
+    std::printf("; ru_maxrss after Update %.1f MiB",
+                mib(median(all.back().korvane.at("maxrss_update")) -
+                    median(all.front().korvane.at("maxrss_update"))));
   }
-  std::printf("\nworking copies identical on both sides at every scale: %s\n",
+  std::printf("\n");
+}
+
+// Runs every repetition at one scale of one variant on the masters in
+// `master`; false when the two sides left different working copies.
+bool measureScale(ScaleFigures& f, const stdfs::path& master, const stdfs::path& work, int reps,
+                  const std::string& variant) {
+  bool identical = true;
+  for (int rep = 0; rep < reps; ++rep) {
+    // The three sides take turns at going first.
+    std::vector<std::string> order = {"korvane", "hand", "hand-durable"};
+    std::rotate(order.begin(), order.begin() + rep % 3, order.end());
+    for (const std::string& side : order) {
+      const stdfs::path run = work / "run";
+      removeFiles(run);
+      const ChildResult r = runChild({"--child", side, master.string(), run.string(), variant});
+      auto& into = side == "korvane" ? f.korvane : side == "hand" ? f.hand : f.durable;
+      for (const auto& [k, v] : r.values)
+        if (k != "fingerprint") into[k].push_back(std::stod(v));
+      if (side != "hand-durable") {
+        std::string print;
+        std::getline(std::ifstream(run / "fingerprint.txt"), print, '\0');
+        (side == "korvane" ? f.korvanePrint : f.handPrint) = print;
+        std::fprintf(stderr,
+                     "[%s %lld] rep %d %-12s: update %.3f s, orphans %.3f s, nulls %.3f s\n",
+                     variant.c_str(), f.scale, rep + 1, side.c_str(), r.number("update"),
+                     r.number("orphans"), r.number("nulls"));
+      } else {
+        std::fprintf(stderr, "[%s %lld] rep %d %-12s: update %.3f s\n", variant.c_str(), f.scale,
+                     rep + 1, side.c_str(), r.number("update"));
+      }
+      removeFiles(run);
+    }
+    if (f.korvanePrint != f.handPrint) {
+      identical = false;
+      std::fprintf(stderr, "Korvane:\n%s\nby hand:\n%s\n", f.korvanePrint.c_str(),
+                   f.handPrint.c_str());
+    }
+    const stdfs::path run = work / "run";
+    const ChildResult c =
+        runChild({"--child", "copies", master.string(), run.string(), std::to_string(rep)});
+    for (const auto& [k, v] : c.values) f.copies[k].push_back(std::stod(v));
+    removeFiles(run);
+  }
+  return identical;
+}
+
+int parentMain(const std::vector<std::string>& variants, const std::vector<long long>& scales,
+               int reps, stdfs::path work, bool keep) {
+  const bool madeWork = work.empty();
+  if (madeWork) {
+    std::string pattern = (stdfs::temp_directory_path() / "korvane-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) fail("mkdtemp failed");
+    work = pattern;
+  }
+  stdfs::create_directories(work);
+  std::printf(
+      "korvane-bench: %zu variant(s), %zu scale(s), %d repetitions, Korvane and hand-written "
+      "runs taking turns, each in a fresh process; sync and %.1f s pause before each timed "
+      "action; work folder %s\n",
+      variants.size(), scales.size(), reps, settleSeconds, work.c_str());
+  std::fflush(stdout);
+
+  std::map<std::string, std::vector<ScaleFigures>> byVariant;
+  bool identical = true;
+  for (const std::string& variant : variants) {
+    for (long long scale : scales) {
+      ScaleFigures f;
+      f.scale = scale;
+      const stdfs::path master = work / ("master-" + variant + "-" + std::to_string(scale));
+      f.generated =
+          runChild({"--child", "generate", master.string(), std::to_string(scale), variant});
+      std::fprintf(stderr, "[%s %lld] generated in %.1f s\n", variant.c_str(), scale,
+                   f.generated.number("seconds"));
+      identical = measureScale(f, master, work, reps, variant) && identical;
+      printScale(variant, f, reps);
+      std::fflush(stdout);
+      byVariant[variant].push_back(std::move(f));
+      if (!keep) stdfs::remove_all(master);
+    }
+  }
+  for (const std::string& variant : variants) printSummary(variant, byVariant.at(variant));
+  for (const std::string& variant : variants) printTargets(variant, byVariant.at(variant));
+  std::printf("\nworking copies identical on both sides in every run: %s\n",
               identical ? "yes" : "NO (figures void)");
   std::printf("benchmark process itself: peak %.1f MiB\n", mib(maxRssKib()));
   if (madeWork && !keep) stdfs::remove_all(work);
   return identical ? 0 : 1;
 }
 
-std::vector<long long> parseScales(const std::string& text) {
-  std::vector<long long> scales;
+// "a,b,c" as its items.
+std::vector<std::string> splitList(const std::string& text) {
+  std::vector<std::string> items;
   std::stringstream in(text);
   std::string item;
   while (std::getline(in, item, ','))
-    if (!item.empty()) scales.push_back(std::stoll(item));
-  return scales;
+    if (!item.empty()) items.push_back(item);
+  return items;
 }
 
 }  // namespace
@@ -868,14 +936,15 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == "--child") {
       const std::string& side = args[1];
-      if (side == "generate" && args.size() == 4)
-        childGenerate(args[2], std::stoll(args[3]));
-      else if (side == "korvane" && args.size() == 4)
+      const bool indexes = args.back() != kNoIndex;
+      if (side == "generate" && args.size() == 5)
+        childGenerate(args[2], std::stoll(args[3]), indexes);
+      else if (side == "korvane" && args.size() == 5)
         childKorvane(args[2], args[3]);
-      else if (side == "hand" && args.size() == 4)
-        childHand(args[2], args[3], false);
-      else if (side == "hand-durable" && args.size() == 4)
-        childHand(args[2], args[3], true);
+      else if (side == "hand" && args.size() == 5)
+        childHand(args[2], args[3], false, indexes);
+      else if (side == "hand-durable" && args.size() == 5)
+        childHand(args[2], args[3], true, indexes);
       else if (side == "copies" && args.size() == 5)
         childCopies(args[2], args[3], std::stoi(args[4]));
       else
@@ -883,29 +952,35 @@ int main(int argc, char** argv) {
       return 0;
     }
     std::vector<long long> scales = {10000, 100000, 1000000};
+    std::vector<std::string> variants = {kIndexed, kNoIndex};
     int reps = 5;
     stdfs::path work;
     bool keep = false;
     for (size_t i = 0; i < args.size(); ++i) {
-      if (args[i] == "--scales" && i + 1 < args.size())
-        scales = parseScales(args[++i]);
-      else if (args[i] == "--reps" && i + 1 < args.size())
+      if (args[i] == "--scales" && i + 1 < args.size()) {
+        scales.clear();
+        for (const auto& item : splitList(args[++i])) scales.push_back(std::stoll(item));
+      } else if (args[i] == "--variants" && i + 1 < args.size()) {
+        variants = splitList(args[++i]);
+      } else if (args[i] == "--reps" && i + 1 < args.size()) {
         reps = std::stoi(args[++i]);
-      else if (args[i] == "--work" && i + 1 < args.size())
+      } else if (args[i] == "--work" && i + 1 < args.size()) {
         work = args[++i];
-      else if (args[i] == "--keep")
+      } else if (args[i] == "--keep") {
         keep = true;
-      else if (args[i] == "--settle" && i + 1 < args.size())
+      } else if (args[i] == "--settle" && i + 1 < args.size()) {
         settleSeconds = std::stod(args[++i]);
-      else {
+      } else {
         std::fprintf(stderr,
                      "usage: korvane-bench [--scales 10000,100000,1000000] [--reps 5] "
-                     "[--work DIR] [--keep] [--settle SECONDS]\n");
+                     "[--work DIR] [--keep] [--settle SECONDS] [--variants indexed,no-index]\n");
         return 2;
       }
     }
-    if (scales.empty() || reps < 1) fail("nothing to measure");
-    return parentMain(scales, reps, work, keep);
+    if (scales.empty() || variants.empty() || reps < 1) fail("nothing to measure");
+    for (const auto& variant : variants)
+      if (variant != kIndexed && variant != kNoIndex) fail("no variant " + variant);
+    return parentMain(variants, scales, reps, work, keep);
   } catch (const korvane::Failure& f) {
     fail(std::to_string(f.number()) + " " + f.text());
   } catch (const std::exception& e) {

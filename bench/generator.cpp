@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "db/connection.h"
 #include "db/script_builder.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::bench {
 
@@ -74,11 +74,11 @@ class TableFiller {
     if (columns_.empty()) throw std::runtime_error("no table " + table + " in the built schema");
     std::string names, marks;
     for (size_t i = 0; i < columns_.size(); ++i) {
-      names += (i ? ", " : "") + db::quoteName(columns_[i]);
+      names += (i ? ", " : "") + sqlite::quoteName(columns_[i]);
       marks += i ? ", ?" : "?";
     }
     const std::string sql =
-        "INSERT INTO " + db::quoteName(table) + " (" + names + ") VALUES (" + marks + ")";
+        "INSERT INTO " + sqlite::quoteName(table) + " (" + names + ") VALUES (" + marks + ")";
     check(db, sqlite3_prepare_v2(db, sql.c_str(), -1, &insert_, nullptr), sql.c_str());
   }
   ~TableFiller() { sqlite3_finalize(insert_); }
@@ -327,6 +327,59 @@ void fillOldSystem(sqlite3* db, const GeneratorOptions& options, GeneratedCounts
   }
 }
 
+// Rebuilds every table of `db` (but the field properties) without its keys
+// and drops its indexes: the same fields, declared types, defaults, required
+// fields and rows, nothing SQLite could search by.
+void dropKeysAndIndexes(sqlite3* db) {
+  std::vector<std::string> tables;
+  sqlite3_stmt* list = nullptr;
+  check(db,
+        sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                           "'sqlite\\_%' ESCAPE '\\' AND name <> 'MSysFieldProperties'",
+                           -1, &list, nullptr),
+        "table list");
+  while (sqlite3_step(list) == SQLITE_ROW)
+    tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+  sqlite3_finalize(list);
+  exec(db, "BEGIN");
+  for (const auto& table : tables) {
+    std::string fields;
+    sqlite3_stmt* info = nullptr;
+    check(db,
+          sqlite3_prepare_v2(
+              db, "SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info(?1)", -1,
+              &info, nullptr),
+          "table_info");
+    sqlite3_bind_text(info, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(info) == SQLITE_ROW) {
+      auto text = [&](int i) {
+        const unsigned char* v = sqlite3_column_text(info, i);
+        return v ? std::string(reinterpret_cast<const char*>(v)) : std::string();
+      };
+      sqlite::appendToList(fields, sqlite::quoteName(text(0)) + " " + text(1));
+      if (sqlite3_column_int(info, 2)) fields += " NOT NULL";
+      if (sqlite3_column_type(info, 3) != SQLITE_NULL) fields += " DEFAULT (" + text(3) + ")";
+    }
+    sqlite3_finalize(info);
+    exec(db, "CREATE TABLE korvane_plain (" + fields + ")");
+    exec(db, "INSERT INTO korvane_plain SELECT * FROM " + sqlite::quoteName(table));
+    exec(db, "DROP TABLE " + sqlite::quoteName(table));
+    exec(db, "ALTER TABLE korvane_plain RENAME TO " + sqlite::quoteName(table));
+  }
+  exec(db, "COMMIT");
+}
+
+sqlite3* openFile(const stdfs::path& file) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    const std::string error = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw std::runtime_error("cannot open " + file.string() + ": " + error);
+  }
+  return db;
+}
+
 }  // namespace
 
 GeneratedCounts generateDatabases(const stdfs::path& folder, const GeneratorOptions& options) {
@@ -338,14 +391,21 @@ GeneratedCounts generateDatabases(const stdfs::path& folder, const GeneratorOpti
   db::buildDatabaseFromScriptFile(templateFile, options.templateScript);
   db::buildDatabaseFromScriptFile(oldSystem, options.oldSystemScript);
 
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(oldSystem.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    const std::string error = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw std::runtime_error("cannot open " + oldSystem.string() + ": " + error);
+  if (!options.indexes) {
+    sqlite3* templ = openFile(templateFile);
+    try {
+      dropKeysAndIndexes(templ);
+    } catch (...) {
+      sqlite3_close(templ);
+      throw;
+    }
+    sqlite3_close(templ);
   }
+
+  sqlite3* db = openFile(oldSystem);
   GeneratedCounts counts;
   try {
+    if (!options.indexes) dropKeysAndIndexes(db);
     exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536");
     exec(db, "BEGIN");
     fillOldSystem(db, options, counts);

@@ -13,6 +13,11 @@
 // measurements have group C not measured (C1 = 0), 15 % group K, 20 % group
 // A, with a few groups left Null; 300 materials (a few named like standard
 // materials) and 50 users. The same seed gives the same files.
+//
+// Without indexes (the no-index variant), both files are rebuilt after the
+// scripts ran: the same tables, fields, declared types, defaults, required
+// fields and rows, but no key and no index on any table, as a template made
+// by another tool may be.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +28,8 @@ namespace korvane::bench {
 struct GeneratorOptions {
   std::int64_t measurements = 10000;
   std::uint64_t seed = 20260;
+  // False: no key and no index in either file.
+  bool indexes = true;
   // The sample scripts the schemas come from.
   std::filesystem::path oldSystemScript;
   std::filesystem::path templateScript;

@@ -8,7 +8,6 @@
 // and the cost of starting the helper alone (it refuses to run without
 // arguments). Measures; never a test.
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +21,7 @@
 #include "db/jet_file/jet_file.h"
 #include "db/jet_file/jet_import_process.h"
 #include "fs/child_process.h"
+#include "support/temp_prefix.h"
 
 namespace {
 
@@ -60,10 +60,9 @@ int main(int argc, char** argv) {
   const stdfs::path helper = stdfs::absolute(argv[1]);
   const int rounds = std::max(1, std::atoi(argv[2]));
   // The bench names the helper it measures, as the tests do.
-  korvane::db::useJetImportHelperForTesting(helper);
-  std::string folder = (stdfs::temp_directory_path() / "korvane-bench-XXXXXX").string();
-  if (::mkdtemp(folder.data()) == nullptr) return 1;
-  const stdfs::path target = stdfs::path(folder) / "copy.sqlite";
+  korvane::db::jetfile::useJetImportHelperForTesting(helper);
+  const korvane::support::TempFolder folder;
+  const stdfs::path target = folder.path() / "copy.sqlite";
 
   std::vector<double> start;
   const double cpuBefore = childCpuMilliseconds();
@@ -79,10 +78,10 @@ int main(int argc, char** argv) {
     std::vector<double> inProcess, inHelper;
     for (int i = 0; i < rounds; ++i) {
       inProcess.push_back(
-          millisecondsOf([&] { korvane::db::importJetFileToNewDatabase(file, target); }));
+          millisecondsOf([&] { korvane::db::jetfile::importJetFileToNewDatabase(file, target); }));
       stdfs::remove(target);
-      inHelper.push_back(
-          millisecondsOf([&] { korvane::db::importJetFileInHelper(file, target, file.string()); }));
+      inHelper.push_back(millisecondsOf(
+          [&] { korvane::db::jetfile::importJetFileInHelper(file, target, file.string()); }));
       stdfs::remove(target);
     }
     const Spread a = spreadOf(inProcess), b = spreadOf(inHelper);
@@ -90,6 +89,5 @@ int main(int argc, char** argv) {
                 static_cast<std::uintmax_t>(stdfs::file_size(file) / 1024), a.median, b.median,
                 b.median - a.median);
   }
-  stdfs::remove_all(folder);
   return 0;
 }

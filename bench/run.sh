@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds korvane-bench in build-perf/ (Release) and runs it; arguments go to
 # the benchmark, e.g.  bench/run.sh --scales 10000,100000 --reps 3
-# Default: 10k, 100k and 1M measurements, 5 repetitions each, in a fresh
-# folder under $TMPDIR (or /tmp) that is removed afterwards. The 1M scale
-# needs about 3 GB free there and takes about ten minutes.
+# Default: both variants of the files (indexed: the keys and indexes the
+# sample scripts declare; no-index: none at all), each at 10k, 100k and 1M
+# measurements, 5 repetitions each, in a fresh folder under $TMPDIR (or
+# /tmp) that is removed afterwards. One variant alone: --variants no-index.
+# The 1M scale needs about 3 GB free there; the default run takes about
+# twenty minutes on a quiet machine.
 #
 # -Wno-error=restrict: GCC 12 at -O3 reports a false -Wrestrict inside
 # libstdc++'s string concatenation (GCC bug 105329); it stays a warning.

@@ -1,7 +1,6 @@
 // The Jet import check: one file's bytes through importJetFile.
 #include "jet_import_check.h"
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,9 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db/jet_errors.h"
 #include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::fuzz {
 
@@ -46,19 +46,16 @@ JetOutcome checkJetImport(std::span<const std::uint8_t> bytes, std::string* why)
               static_cast<std::streamsize>(bytes.size()));
     if (!out) fault("cannot write " + input.path.string());
   }
-  sqlite3* db = nullptr;
-  if (sqlite3_open(":memory:", &db) != SQLITE_OK) fault("cannot open an in-memory database");
-  JetOutcome outcome = JetOutcome::kImported;
+  const sqlite::Connection target(":memory:", "memory", sqlite::OpenMode::kCreate);
   try {
-    db::importJetFile(input.path, db, "fuzz.mdb");
+    db::jetfile::importJetFile(input.path, target.handle(), "fuzz.mdb");
   } catch (const Failure& failure) {
-    if (failure.number() != db::jeterr::kNotADatabase)
+    if (failure.number() != jeterr::kNotADatabase.number)
       fault("failed with " + std::to_string(failure.number()) + ": " + failure.text());
     if (why) *why = failure.text();
-    outcome = JetOutcome::kRefused;
+    return JetOutcome::kRefused;
   }
-  sqlite3_close(db);
-  return outcome;
+  return JetOutcome::kImported;
 }
 
 }  // namespace korvane::fuzz

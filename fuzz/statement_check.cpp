@@ -2,23 +2,21 @@
 // of a scratch database that the process builds once and never writes.
 #include "statement_check.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <variant>
 
 #include "db/catalog.h"
-#include "db/connection.h"
-#include "db/jet_errors.h"
 #include "db/parser.h"
 #include "db/script_builder.h"
 #include "db/sql_writer.h"
 #include "db/tokenizer.h"
 #include "fs/failure.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_errors.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fuzz {
 
@@ -30,22 +28,15 @@ namespace stdfs = std::filesystem;
 // read the catalog, so nothing a statement says can change it.
 struct Scratch {
   explicit Scratch(const char* schemaScript) {
-    std::string folder = (stdfs::temp_directory_path() / "korvane-fuzz-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    file = stdfs::path(folder) / "catalog.mdb";
     db::buildDatabaseFromScriptFile(file, schemaScript);
-    connection = std::make_unique<db::Connection>(file, "catalog.mdb", true, false);
+    connection =
+        std::make_unique<sqlite::Connection>(file, "catalog.mdb", sqlite::OpenMode::kReadOnly);
     catalog = std::make_unique<db::Catalog>(*connection, "main");
   }
-  ~Scratch() {
-    catalog.reset();
-    connection.reset();
-    std::error_code ignored;
-    stdfs::remove_all(file.parent_path(), ignored);
-  }
 
-  stdfs::path file;
-  std::unique_ptr<db::Connection> connection;
+  support::TempFolder folder;  // removed after the connection on its file is closed
+  stdfs::path file = folder.path() / "catalog.mdb";
+  std::unique_ptr<sqlite::Connection> connection;
   std::unique_ptr<db::Catalog> catalog;
 };
 
@@ -65,7 +56,7 @@ void write(db::Statement& statement, db::Catalog& catalog) {
         } else if constexpr (std::is_same_v<T, db::CreateIndexStmt>) {
           (void)db::writeCreateIndex(s, catalog);
         } else if constexpr (std::is_same_v<T, db::DropTableStmt>) {
-          (void)db::writeDropTable(s.table, catalog, db::jeterr::kTableDoesNotExist);
+          (void)db::writeDropTable(s.table, catalog, jeterr::kTableDoesNotExist);
         }
       },
       statement);

@@ -7,8 +7,10 @@ packages=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev sqlite3 mdbtools-dev zlib1g-dev
   libgtest-dev
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core
   xvfb xdotool x11-utils
+  # installing and packaging, and their checks
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -6,6 +6,6 @@
 namespace {
 
 const bool kHelperChosen =
-    (korvane::db::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER), true);
+    (korvane::db::jetfile::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER), true);
 
 }  // namespace

@@ -5,15 +5,82 @@
 // The SQLite writers read both.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
-#include "db/jet_types.h"
+#include "sqlite/jet_types.h"
 
 namespace korvane::db {
+
+// The operator of a binary expression.
+enum class BinaryOp {
+  kOr,
+  kAnd,
+  kEqual,
+  kNotEqual,
+  kLess,
+  kGreater,
+  kLessOrEqual,
+  kGreaterOrEqual,
+  kConcat,    // &
+  kAdd,       // + (also joins two texts)
+  kSubtract,  // -
+  kMultiply,  // *
+  kDivide,    // /
+};
+
+// = <> < > <= >=
+inline constexpr std::array<BinaryOp, 6> kComparisons = {
+    BinaryOp::kEqual,   BinaryOp::kNotEqual,    BinaryOp::kLess,
+    BinaryOp::kGreater, BinaryOp::kLessOrEqual, BinaryOp::kGreaterOrEqual};
+
+constexpr bool isComparison(BinaryOp op) {
+  return std::find(kComparisons.begin(), kComparisons.end(), op) != kComparisons.end();
+}
+
+// And, Or: truth values joined.
+constexpr bool isLogical(BinaryOp op) {
+  return op == BinaryOp::kAnd || op == BinaryOp::kOr;
+}
+
+// The operator as Jet SQL writes it ("<>", "&", "AND").
+constexpr std::string_view symbolOf(BinaryOp op) {
+  switch (op) {
+    case BinaryOp::kOr:
+      return "OR";
+    case BinaryOp::kAnd:
+      return "AND";
+    case BinaryOp::kEqual:
+      return "=";
+    case BinaryOp::kNotEqual:
+      return "<>";
+    case BinaryOp::kLess:
+      return "<";
+    case BinaryOp::kGreater:
+      return ">";
+    case BinaryOp::kLessOrEqual:
+      return "<=";
+    case BinaryOp::kGreaterOrEqual:
+      return ">=";
+    case BinaryOp::kConcat:
+      return "&";
+    case BinaryOp::kAdd:
+      return "+";
+    case BinaryOp::kSubtract:
+      return "-";
+    case BinaryOp::kMultiply:
+      return "*";
+    case BinaryOp::kDivide:
+      return "/";
+  }
+  return "";
+}
 
 enum class ExprKind {
   kNumber,  // value: the digits as written (a #date# becomes its Jet double)
@@ -22,7 +89,7 @@ enum class ExprKind {
   kBool,     // value: "-1" (True) or "0" (False)
   kColumn,   // qualifier (may be empty) . name
   kNegate,   // - args[0]
-  kBinary,   // args[0] op args[1]; op: + - * / & = <> < > <= >= And Or
+  kBinary,   // args[0] op args[1]
   kNot,      // Not args[0]
   kIsNull,   // args[0] Is [Not] Null
   kLike,     // args[0] [Not] Like args[1]
@@ -32,11 +99,12 @@ enum class ExprKind {
 
 struct Expr {
   ExprKind kind = ExprKind::kNull;
-  std::string value;      // literal value, or the operator of kBinary
-  std::string qualifier;  // kColumn: the table or alias written before '.'
-  std::string name;       // kColumn: the field name
-  bool negated = false;   // Is Not Null, Not Like, Not In, Not Between
-  bool isDate = false;    // kNumber written as #date#
+  std::string value;             // literal value
+  BinaryOp op = BinaryOp::kAnd;  // kBinary
+  std::string qualifier;         // kColumn: the table or alias written before '.'
+  std::string name;              // kColumn: the field name
+  bool negated = false;          // Is Not Null, Not Like, Not In, Not Between
+  bool isDate = false;           // kNumber written as #date#
   std::vector<std::unique_ptr<Expr>> args;
   size_t offset = 0;  // where it starts in the statement
 
@@ -56,6 +124,7 @@ struct Source {
   std::string table;
   std::string alias;  // empty: exposed under its own name
   size_t offset = 0;
+  std::string boundTable;  // set by the resolver: the name as the file spells it
   // A join:
   JoinKind join = JoinKind::kInner;
   std::unique_ptr<Source> left, right;

@@ -1,12 +1,15 @@
-// Reads tables and fields from sqlite_master and PRAGMA table_info, and keeps
-// field properties in MSysFieldProperties.
+// Reads tables, views and fields from sqlite_master and PRAGMA table_xinfo,
+// and keeps field properties in MSysFieldProperties.
 #include "db/catalog.h"
 
-#include <algorithm>
-
 #include "db/jet_collation.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::qualifiedName;
+using sqlite::quoteName;
+using sqlite::quoteText;
 
 const ColumnInfo* TableInfo::findColumn(std::string_view name) const {
   for (const auto& c : columns)
@@ -20,49 +23,76 @@ const ColumnInfo* TableInfo::counter() const {
   return nullptr;
 }
 
-Catalog::Catalog(Connection& connection, std::string schema)
+Catalog::Catalog(sqlite::Connection& connection, std::string schema)
     : connection_(connection), schema_(std::move(schema)) {}
 
 void Catalog::refresh() {
   loaded_ = false;
-  tableNames_.clear();
+  entries_.clear();
   tables_.clear();
 }
 
 void Catalog::load() {
   if (loaded_) return;
-  connection_.query("SELECT name FROM " + quoteName(schema_) +
-                        ".sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-                        "ESCAPE '\\' ORDER BY rowid",
-                    {}, [&](const Connection::ColumnText& col) {
+  connection_.query("SELECT name, type = 'view' FROM " + quoteName(schema_) +
+                        ".sqlite_master WHERE type IN ('table', 'view') AND name NOT LIKE "
+                        "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
+                    {}, [&](const sqlite::Connection::ColumnText& col) {
                       std::string name = col(0);
-                      if (!sameName(name, kPropertyTable)) tableNames_.push_back(name);
+                      if (!sameName(name, kPropertyTable))
+                        entries_.push_back({std::move(name), col(1) == "1"});
                     });
   loaded_ = true;
 }
 
 std::vector<std::string> Catalog::tableNames() {
   load();
-  return tableNames_;
+  std::vector<std::string> names;
+  for (const auto& e : entries_)
+    if (!e.isView) names.push_back(e.name);
+  return names;
 }
 
 const TableInfo* Catalog::findTable(std::string_view name) {
+  return find(name, false);
+}
+
+const TableInfo* Catalog::findSource(std::string_view name) {
+  return find(name, true);
+}
+
+const TableInfo* Catalog::find(std::string_view name, bool viewsToo) {
   load();
+  const Entry* match = nullptr;
+  for (const auto& e : entries_) {
+    if (e.isView && !viewsToo) continue;
+    if (e.name == name) {
+      match = &e;
+      break;
+    }
+    if (!match && sameName(e.name, name)) match = &e;
+  }
+  return match ? read(*match) : nullptr;
+}
+
+// The fields of `entry`, read once until the next refresh. Hidden columns
+// (1: of a virtual table) are left out; 2 and 3 are generated columns.
+const TableInfo* Catalog::read(const Entry& entry) {
   for (const auto& t : tables_)
-    if (sameName(t.name, name)) return &t;
-  auto stored = std::find_if(tableNames_.begin(), tableNames_.end(),
-                             [&](const std::string& n) { return sameName(n, name); });
-  if (stored == tableNames_.end()) return nullptr;
+    if (t.name == entry.name) return &t;
   TableInfo table;
-  table.name = *stored;
+  table.name = entry.name;
+  table.isView = entry.isView;
   connection_.query(
-      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL FROM pragma_table_info(?1, ?2)",
-      {table.name, schema_}, [&](const Connection::ColumnText& col) {
+      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden "
+      "FROM pragma_table_xinfo(?1, ?2) WHERE hidden <> 1",
+      {table.name, schema_}, [&](const sqlite::Connection::ColumnText& col) {
         ColumnInfo c;
         c.name = col(0);
         c.type = jetTypeOfDeclared(col(1));
         c.notNull = col(2) == "1";
         c.hasDefault = col(3) == "1";
+        c.generated = col(4) != "0";
         table.columns.push_back(std::move(c));
       });
   tables_.push_back(std::move(table));
@@ -73,7 +103,7 @@ bool Catalog::hasIndex(std::string_view name) {
   bool found = false;
   connection_.query(
       "SELECT name FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'index'", {},
-      [&](const Connection::ColumnText& col) {
+      [&](const sqlite::Connection::ColumnText& col) {
         if (sameName(col(0), name)) found = true;
       });
   return found;
@@ -83,13 +113,13 @@ bool Catalog::hasPropertyTable() {
   bool found = false;
   connection_.query(
       "SELECT 1 FROM " + quoteName(schema_) + ".sqlite_master WHERE type = 'table' AND name = ?1",
-      {std::string(kPropertyTable)}, [&](const Connection::ColumnText&) { found = true; });
+      {std::string(kPropertyTable)}, [&](const sqlite::Connection::ColumnText&) { found = true; });
   return found;
 }
 
 void Catalog::setFieldProperty(const std::string& table, const std::string& field,
                                const std::string& property, const std::string& value) {
-  const std::string target = quoteName(schema_) + "." + quoteName(kPropertyTable);
+  const std::string target = qualifiedName(schema_, kPropertyTable);
   connection_.exec("CREATE TABLE IF NOT EXISTS " + target +
                    " (TableName VARCHAR(64) NOT NULL, FieldName VARCHAR(64) NOT NULL, "
                    "PropertyName VARCHAR(64) NOT NULL, Value LONGTEXT, "
@@ -103,16 +133,16 @@ std::optional<std::string> Catalog::fieldProperty(const std::string& table,
                                                   const std::string& property) {
   if (!hasPropertyTable()) return std::nullopt;
   std::optional<std::string> value;
-  connection_.query("SELECT Value FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  connection_.query("SELECT Value FROM " + qualifiedName(schema_, kPropertyTable) +
                         " WHERE TableName = ?1 AND FieldName = ?2 AND PropertyName = ?3",
                     {table, field, property},
-                    [&](const Connection::ColumnText& col) { value = col(0); });
+                    [&](const sqlite::Connection::ColumnText& col) { value = col(0); });
   return value;
 }
 
 std::string Catalog::dropFieldPropertiesSql(const std::string& table) {
   if (!hasPropertyTable()) return "";
-  return "DELETE FROM " + quoteName(schema_) + "." + quoteName(kPropertyTable) +
+  return "DELETE FROM " + qualifiedName(schema_, kPropertyTable) +
          " WHERE TableName = " + quoteText(table);
 }
 

@@ -2,20 +2,26 @@
 // and Execute as parse -> resolve -> write SQLite -> run in one savepoint.
 #include "db/database_engine.h"
 
+#include <sqlite3.h>
+
 #include <cstring>
 #include <fstream>
 #include <type_traits>
 
 #include "db/catalog.h"
-#include "db/connection.h"
 #include "db/database_opener.h"
-#include "db/jet_errors.h"
+#include "db/encoding_bridge.h"
+#include "db/jet_collation.h"
 #include "db/jet_file/jet_file.h"
 #include "db/jet_source.h"
 #include "db/parser.h"
+#include "db/resolver.h"
+#include "db/source_reading.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
 #include "fs/file_hold.h"
+#include "sqlite/connection.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -38,9 +44,9 @@ stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath)
   }
 }
 
-// An SQLite URI that opens `hostPath` in `mode` ("rw" or "ro") and never
-// creates it.
-std::string uriOf(const stdfs::path& hostPath, const char* mode) {
+}  // namespace
+
+std::string uriOf(const stdfs::path& hostPath, const char* mode, std::string_view more) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri = "file:";
   for (unsigned char c : hostPath.string()) {
@@ -52,7 +58,20 @@ std::string uriOf(const stdfs::path& hostPath, const char* mode) {
       uri += kHex[c & 15];
     }
   }
-  return uri + "?mode=" + mode;
+  uri += std::string("?mode=") + mode;
+  if (!more.empty()) uri += "&" + std::string(more);
+  return uri;
+}
+
+namespace {
+
+// A connection on `hostPath` with Jet's collation and functions registered.
+std::unique_ptr<sqlite::Connection> connect(const stdfs::path& hostPath,
+                                            const std::string& windowsPath, sqlite::OpenMode mode) {
+  auto connection = std::make_unique<sqlite::Connection>(hostPath, windowsPath, mode);
+  if (const int rc = registerJetFunctions(connection->handle()); rc != SQLITE_OK)
+    connection->raise(rc);
+  return connection;
 }
 
 }  // namespace
@@ -65,26 +84,29 @@ struct Database::Impl {
   // The SQLite copy a real Jet file is read through; declared before the
   // connection so that it is removed after the connection is closed.
   std::unique_ptr<JetSourceCopy> jetCopy;
-  std::unique_ptr<Connection> connection;
+  // How a file opened read-only is read; likewise outlives the connection.
+  std::unique_ptr<SourceReading> sourceReading;
+  std::unique_ptr<sqlite::Connection> connection;
   std::unique_ptr<Catalog> catalog;
 };
 
 namespace {
 
 // The IN 'file' target of one statement: checked as an open would check it,
-// held and attached while the statement runs, detached afterwards.
+// held and attached to `on` while the statement runs, detached afterwards.
 class AttachedTarget {
  public:
-  AttachedTarget(Database::Impl& d, const std::string& windowsPath) : connection_(*d.connection) {
+  AttachedTarget(Database::Impl& d, const std::string& windowsPath, sqlite::Connection& on)
+      : connection_(on) {
     if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
     const stdfs::path host = hostPathOf(*d.paths, windowsPath);
     // A real Jet file is only ever read: refused before anything is attached.
-    if (looksLikeJetFile(host)) raiseJet(jeterr::kReadOnly, windowsPath);
+    if (jetfile::looksLikeJetFile(host)) raiseJet(jeterr::kReadOnly, windowsPath);
     checkDatabaseFile(host, windowsPath);
     hold_ = fs::FileHold::acquire(host);
     if (!hold_) raiseJet(jeterr::kCannotOpen, windowsPath);
     connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
-                      [](const Connection::ColumnText&) {});
+                      [](const sqlite::Connection::ColumnText&) {});
     attached_ = true;
     connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; PRAGMA " +
                      kInSchema + ".synchronous=FULL");
@@ -98,7 +120,7 @@ class AttachedTarget {
   AttachedTarget& operator=(const AttachedTarget&) = delete;
 
  private:
-  Connection& connection_;
+  sqlite::Connection& connection_;
   std::unique_ptr<fs::FileHold> hold_;
   bool attached_ = false;
 };
@@ -111,14 +133,42 @@ void openJetSource(Database::Impl& d, const OpenRequest& request) {
   d.hold = fs::FileHold::acquire(request.hostPath);
   if (!d.hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
   d.jetCopy = JetSourceCopy::import(request.hostPath, request.windowsPath);
-  d.connection = std::make_unique<Connection>(stdfs::path(uriOf(d.jetCopy->file(), "ro")),
-                                              request.windowsPath, false, false);
+  d.connection =
+      connect(uriOf(d.jetCopy->file(), "ro"), request.windowsPath, sqlite::OpenMode::kReadWrite);
 }
 
-void run(Connection& connection, const SqlSteps& steps) {
-  inSavepoint(connection, [&] {
+void run(sqlite::Connection& connection, const SqlSteps& steps) {
+  sqlite::inSavepoint(connection, [&] {
     for (const auto& step : steps) connection.exec(step);
   });
+}
+
+// INSERT INTO ... IN 'file': the target is attached to the handle's
+// connection or, when the two files' text encodings differ (SQLite attaches
+// none such), to a bridge holding copies of the tables the statement reads.
+void insertInFile(Database::Impl& d, InsertStmt& s) {
+  std::unique_ptr<EncodingBridge> bridge;
+  if (d.paths) {
+    const std::string encoding = textEncodingOfFile(hostPathOf(*d.paths, *s.inFile));
+    if (!encoding.empty() && encoding != textEncodingOf(*d.connection, "main")) {
+      std::vector<std::string> tables;
+      if (s.select) {
+        Resolver probe(*d.catalog);
+        probe.bindSource(*s.select->from);
+        for (const auto& entry : probe.scope()) tables.push_back(entry.table->name);
+      }
+      // "": a private temporary database, removed when its connection closes.
+      bridge = std::make_unique<EncodingBridge>(
+          connect(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection, tables,
+          encoding);
+    }
+  }
+  sqlite::Connection& on = bridge ? bridge->connection() : *d.connection;
+  AttachedTarget target(d, *s.inFile, on);
+  Catalog targetCatalog(on, kInSchema);
+  if (!bridge) return run(on, writeInsert(s, *d.catalog, targetCatalog));
+  Catalog bridgeCatalog(on, "main");
+  run(on, writeInsert(s, bridgeCatalog, targetCatalog));
 }
 
 }  // namespace
@@ -147,19 +197,25 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
     if (!stdfs::is_directory(request.hostPath.parent_path(), ec))
       raiseJet(jeterr::kInvalidPath, request.windowsPath);
     if (stdfs::exists(request.hostPath, ec)) raiseJet(jeterr::kDatabaseExists);
-    d->connection =
-        std::make_unique<Connection>(request.hostPath, request.windowsPath, false, true);
+    d->connection = connect(request.hostPath, request.windowsPath, sqlite::OpenMode::kCreate);
     // Writes the header, so that the new file is a database from now on.
     d->connection->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
     d->hold = fs::FileHold::acquire(request.hostPath);
-  } else if (looksLikeJetFile(request.hostPath)) {
+  } else if (jetfile::looksLikeJetFile(request.hostPath)) {
     openJetSource(*d, request);
   } else {
     checkDatabaseFile(request.hostPath, request.windowsPath);
     d->hold = fs::FileHold::acquire(request.hostPath);
     if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
-    d->connection = std::make_unique<Connection>(request.hostPath, request.windowsPath,
-                                                 request.readOnly, false);
+    if (request.readOnly) {
+      // Only read, so never written (source_reading.h); a read-write
+      // connection still lets IN 'file' targets be attached.
+      d->sourceReading = SourceReading::choose(request.hostPath, request.windowsPath, *d->hold);
+      d->connection = connect(stdfs::path(d->sourceReading->uri()), request.windowsPath,
+                              sqlite::OpenMode::kReadWrite);
+    } else {
+      d->connection = connect(request.hostPath, request.windowsPath, sqlite::OpenMode::kReadWrite);
+    }
   }
   if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
   d->catalog = std::make_unique<Catalog>(*d->connection, "main");
@@ -171,7 +227,7 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
 void Database::inTransaction(const std::function<void()>& body) {
   Impl& d = *impl_;
   if (!d.connection) raiseJet(jeterr::kObjectInvalid);
-  inSavepoint(*d.connection, body);
+  sqlite::inSavepoint(*d.connection, body);
 }
 
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -189,6 +245,7 @@ void Database::close() {
   impl_->catalog.reset();
   impl_->connection.reset();
   impl_->jetCopy.reset();
+  impl_->sourceReading.reset();
   impl_->hold.reset();
 }
 
@@ -212,9 +269,7 @@ void Database::execute(std::string_view jetSql) {
           raiseJet(jeterr::kCannotExecuteSelect);
         } else if constexpr (std::is_same_v<T, InsertStmt>) {
           if (s.inFile) {
-            AttachedTarget target(d, *s.inFile);
-            Catalog targetCatalog(*d.connection, kInSchema);
-            run(*d.connection, writeInsert(s, *d.catalog, targetCatalog));
+            insertInFile(d, s);
           } else {
             run(*d.connection, writeInsert(s, *d.catalog, *d.catalog));
           }
@@ -258,7 +313,7 @@ void Database::setFieldProperty(std::string_view table, std::string_view field,
   const TableInfo* t = d.catalog->findTable(table);
   const ColumnInfo* c = t ? t->findColumn(field) : nullptr;
   if (!c) raiseJet(jeterr::kItemNotFound);
-  inSavepoint(*d.connection, [&] {
+  sqlite::inSavepoint(*d.connection, [&] {
     d.catalog->setFieldProperty(t->name, c->name, std::string(property), std::string(value));
   });
 }
@@ -284,21 +339,23 @@ std::unique_ptr<Database> DatabaseEngine::openDatabase(const std::string& window
 
 std::unique_ptr<Database> DatabaseEngine::openDatabaseInWorkspace(const std::string& windowsPath,
                                                                   bool readOnly) {
-  OpenRequest request;
-  request.windowsPath = windowsPath;
-  request.hostPath = hostPathOf(paths_, windowsPath);
+  OpenRequest request = requestFor(windowsPath);
   request.readOnly = readOnly;
-  request.paths = paths_;
   return openDatabaseFile(request);
 }
 
 std::unique_ptr<Database> DatabaseEngine::createDatabase(const std::string& windowsPath) {
+  OpenRequest request = requestFor(windowsPath);
+  request.create = true;
+  return openDatabaseFile(request);
+}
+
+OpenRequest DatabaseEngine::requestFor(const std::string& windowsPath) const {
   OpenRequest request;
   request.windowsPath = windowsPath;
   request.hostPath = hostPathOf(paths_, windowsPath);
-  request.create = true;
   request.paths = paths_;
-  return openDatabaseFile(request);
+  return request;
 }
 
 }  // namespace korvane::db

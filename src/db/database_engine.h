@@ -20,6 +20,8 @@
 
 namespace korvane::db {
 
+struct OpenRequest;  // database_opener.h
+
 class Database {
  public:
   ~Database();
@@ -78,7 +80,12 @@ class DatabaseEngine {
   // write fails with 3027; a damaged one fails with 3343): see jet_source.h.
   std::unique_ptr<Database> openDatabase(const std::string& windowsPath);
 
-  // DBEngine.Workspaces(0).OpenDatabase(path, , readOnly).
+  // DBEngine.Workspaces(0).OpenDatabase(path, , readOnly). A database
+  // opened read-only is never written: not its bytes, not its journal mode,
+  // no checkpoint, no file left beside it; its committed rows are read, those
+  // in a write-ahead log too. Writes to it fail with 3027; statements may
+  // still write the IN 'file' they name. It fails with 3045 while another
+  // program is writing it; one that only reads it is no obstacle.
   std::unique_ptr<Database> openDatabaseInWorkspace(const std::string& windowsPath, bool readOnly);
 
   // Creates a new, empty database at `windowsPath` and opens it. Never
@@ -88,6 +95,9 @@ class DatabaseEngine {
   const fs::PathMap& paths() const { return paths_; }
 
  private:
+  // A request to open `windowsPath` on this engine's drives.
+  OpenRequest requestFor(const std::string& windowsPath) const;
+
   fs::PathMap paths_;
 };
 

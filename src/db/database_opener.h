@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "db/database_engine.h"
 
@@ -20,7 +21,14 @@ struct OpenRequest {
   std::optional<fs::PathMap> paths;  // for IN 'file' targets; none: they fail with 3044
 };
 
+// Opens the file a request names. A `readOnly` request is a database the
+// program only reads: nothing of it is ever written (source_reading.h).
 std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request);
+
+// An SQLite URI that opens `hostPath` in `mode` ("rw" or "ro"), with the
+// further parameters `more` ("immutable=1"), and never creates it.
+std::string uriOf(const std::filesystem::path& hostPath, const char* mode,
+                  std::string_view more = {});
 
 // Checks that `hostPath` is an existing SQLite database without opening it
 // for SQLite: 3044 when its folder is missing, 3024 when it is, 3051 when it

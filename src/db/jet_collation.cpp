@@ -3,66 +3,18 @@
 
 #include <sqlite3.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "db/jet_date.h"
+#include "db/jet_convert.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
 namespace {
 
-// Decodes one UTF-8 character at text[at], advancing `at`. A malformed byte
-// stands for itself, so any text compares.
-char32_t decode(std::string_view text, size_t& at) {
-  const auto lead = static_cast<unsigned char>(text[at++]);
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (extra == 0 || at + extra > text.size()) return lead;
-  char32_t c = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i) {
-    const auto b = static_cast<unsigned char>(text[at + i]);
-    if ((b & 0xC0) != 0x80) return lead;
-    c = (c << 6) | (b & 0x3F);
-  }
-  at += extra;
-  return c;
-}
-
-// Simple case fold to lower case for the scripts Jet users write in.
-char32_t fold(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;  // Latin-1
-  if (c >= 0x100 && c <= 0x17F) {                          // Latin Extended-A
-    if (c == 0x178) return 0xFF;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return c % 2 == 1 ? c + 1 : c;
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-    return c % 2 == 0 ? c + 1 : c;
-  }
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;  // Greek
-  if (c == 0x3C2) return 0x3C3;                               // final sigma
-  if (c == 0x386) return 0x3AC;
-  if (c >= 0x388 && c <= 0x38A) return c + 37;
-  if (c == 0x38C) return 0x3CC;
-  if (c == 0x38E || c == 0x38F) return c + 63;
-  if (c >= 0x410 && c <= 0x42F) return c + 32;  // Cyrillic
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
-  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c % 2 == 0 ? c + 1 : c;
-  return c;
-}
-
 std::string_view withoutTrailingSpaces(std::string_view s) {
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-std::u32string folded(std::string_view text) {
-  std::u32string out;
-  size_t at = 0;
-  while (at < text.size()) out += fold(decode(text, at));
-  return out;
 }
 
 // Matches folded text against a folded Jet pattern.
@@ -112,13 +64,10 @@ std::string_view textOf(sqlite3_value* v) {
   return data ? std::string_view(data, sqlite3_value_bytes(v)) : std::string_view();
 }
 
-// A number as Jet writes it in text: integers plainly, others with up to 15
-// significant digits.
+// A number as Jet writes it in text.
 std::string numberText(sqlite3_value* v) {
   if (sqlite3_value_type(v) == SQLITE_INTEGER) return std::to_string(sqlite3_value_int64(v));
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15g", sqlite3_value_double(v));
-  return buffer;
+  return jetNumberText(sqlite3_value_double(v));
 }
 
 std::string valueText(sqlite3_value* v) {
@@ -131,24 +80,6 @@ std::string valueText(sqlite3_value* v) {
     default:
       return std::string(textOf(v));
   }
-}
-
-std::optional<double> parseNumber(std::string_view text) {
-  std::string s(text);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  size_t start = s.find_first_not_of(' ');
-  if (start == std::string::npos) return std::nullopt;
-  char* end = nullptr;
-  double d = std::strtod(s.c_str() + start, &end);
-  if (end != s.c_str() + s.size() || !std::isfinite(d)) return std::nullopt;
-  return d;
-}
-
-void resultNumber(sqlite3_context* ctx, double d) {
-  if (d == std::floor(d) && std::fabs(d) < 9.0e15)
-    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
-  else
-    sqlite3_result_double(ctx, d);
 }
 
 int collate(void*, int n1, const void* a, int n2, const void* b) {
@@ -170,77 +101,10 @@ void concatFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
-// A value written into a number column: a text that reads as no number
-// becomes Null, as Jet's conversion does.
-void numberFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      return sqlite3_result_value(ctx, argv[0]);
-    case SQLITE_TEXT:
-      if (auto d = parseNumber(textOf(argv[0]))) return resultNumber(ctx, *d);
-      return sqlite3_result_null(ctx);
-    default:
-      return sqlite3_result_null(ctx);
-  }
-}
-
-// A value written into a Date/Time column: a number stays, a date text
-// becomes its Jet double, anything else Null.
-void dateFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      return sqlite3_result_value(ctx, argv[0]);
-    case SQLITE_TEXT:
-      if (auto d = parseJetDate(textOf(argv[0]))) return resultNumber(ctx, *d);
-      if (auto d = parseNumber(textOf(argv[0]))) return resultNumber(ctx, *d);
-      return sqlite3_result_null(ctx);
-    default:
-      return sqlite3_result_null(ctx);
-  }
-}
-
-// A value written into a Yes/No column: any number but 0 is True (-1).
-void yesNoFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  std::optional<double> d;
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      d = sqlite3_value_double(argv[0]);
-      break;
-    case SQLITE_TEXT:
-      d = parseNumber(textOf(argv[0]));
-      break;
-    default:
-      break;
-  }
-  if (!d) return sqlite3_result_null(ctx);
-  sqlite3_result_int(ctx, *d != 0 ? -1 : 0);
-}
-
-// A number written into a text column, in Jet's spelling.
-void textFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const int type = sqlite3_value_type(argv[0]);
-  if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
-  std::string text = numberText(argv[0]);
-  sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
 }  // namespace
 
 int jetCompare(std::string_view a, std::string_view b) {
-  a = withoutTrailingSpaces(a);
-  b = withoutTrailingSpaces(b);
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    const char32_t ca = fold(decode(a, i));
-    const char32_t cb = fold(decode(b, j));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
-  return 0;
+  return text::compareIgnoringCase(withoutTrailingSpaces(a), withoutTrailingSpaces(b));
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -248,7 +112,7 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 bool jetLike(std::string_view text, std::string_view pattern) {
-  return likeMatch(folded(text), 0, folded(pattern), 0);
+  return likeMatch(text::folded(text), 0, text::folded(pattern), 0);
 }
 
 int registerJetFunctions(sqlite3* db) {
@@ -260,16 +124,15 @@ int registerJetFunctions(sqlite3* db) {
     void (*call)(sqlite3_context*, int, sqlite3_value**);
   };
   static constexpr Function kFunctions[] = {
-      {"jet_like", 2, likeFunction},     {"jet_concat", 2, concatFunction},
-      {"jet_number", 1, numberFunction}, {"jet_date", 1, dateFunction},
-      {"jet_yesno", 1, yesNoFunction},   {"jet_text", 1, textFunction},
+      {"jet_like", 2, likeFunction},
+      {"jet_concat", 2, concatFunction},
   };
   for (const auto& f : kFunctions) {
     if (rc != SQLITE_OK) break;
     rc = sqlite3_create_function(db, f.name, f.args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                  f.call, nullptr, nullptr);
   }
-  return rc;
+  return rc == SQLITE_OK ? registerJetConversions(db) : rc;
 }
 
 }  // namespace korvane::db

@@ -5,11 +5,11 @@
 
 #include <array>
 #include <cctype>
-#include <cstdio>
 
+#include "db/jet_convert.h"
 #include "db/jet_date.h"
-#include "db/jet_errors.h"
 #include "db/tokenizer.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -107,7 +107,7 @@ class Parser {
   // select := SELECT [ALL | DISTINCT | DISTINCTROW] item {',' item}
   //           FROM source [WHERE expr] [ORDER BY expr [ASC|DESC] {',' ...}]
   SelectStmt parseSelect() {
-    const int outerError = clauseError_;
+    const JetError outerError = clauseError_;
     expectWord("SELECT");
     SelectStmt s;
     if (acceptWord("DISTINCTROW"))
@@ -243,7 +243,7 @@ class Parser {
 
   // source := primary { (INNER | LEFT [OUTER] | RIGHT [OUTER]) JOIN primary ON expr }
   std::unique_ptr<Source> parseSource() {
-    const int outerError = clauseError_;
+    const JetError outerError = clauseError_;
     clauseError_ = jeterr::kSyntaxFrom;
     auto left = parseSourcePrimary();
     for (;;) {
@@ -304,10 +304,10 @@ class Parser {
     return e;
   }
 
-  ExprPtr binary(std::string op, ExprPtr left, ExprPtr right) {
+  ExprPtr binary(BinaryOp op, ExprPtr left, ExprPtr right) {
     auto e = std::make_unique<Expr>();
     e->kind = ExprKind::kBinary;
-    e->value = std::move(op);
+    e->op = op;
     e->offset = left->offset;
     e->args.push_back(std::move(left));
     e->args.push_back(std::move(right));
@@ -316,14 +316,14 @@ class Parser {
 
   ExprPtr parseOr() {
     auto left = parseAnd();
-    while (acceptWord("OR")) left = binary("OR", std::move(left), parseAnd());
+    while (acceptWord("OR")) left = binary(BinaryOp::kOr, std::move(left), parseAnd());
     return left;
   }
 
   // and := not {AND not}
   ExprPtr parseAnd() {
     auto left = parseNot();
-    while (acceptWord("AND")) left = binary("AND", std::move(left), parseNot());
+    while (acceptWord("AND")) left = binary(BinaryOp::kAnd, std::move(left), parseNot());
     return left;
   }
 
@@ -346,9 +346,8 @@ class Parser {
   //                     | [NOT] BETWEEN concat AND concat ]
   ExprPtr parsePredicate() {
     auto left = parseConcat();
-    static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
-    for (auto op : kComparisons)
-      if (acceptSymbol(op)) return binary(std::string(op), std::move(left), parseConcat());
+    for (BinaryOp op : kComparisons)
+      if (acceptSymbol(symbolOf(op))) return binary(op, std::move(left), parseConcat());
     if (acceptWord("IS")) {
       auto e = wrap(ExprKind::kIsNull, std::move(left));
       e->negated = acceptWord("NOT");
@@ -397,7 +396,7 @@ class Parser {
   // concat := additive {'&' additive}
   ExprPtr parseConcat() {
     auto left = parseAdditive();
-    while (acceptSymbol("&")) left = binary("&", std::move(left), parseAdditive());
+    while (acceptSymbol("&")) left = binary(BinaryOp::kConcat, std::move(left), parseAdditive());
     return left;
   }
 
@@ -406,9 +405,9 @@ class Parser {
     auto left = parseTerm();
     for (;;) {
       if (acceptSymbol("+"))
-        left = binary("+", std::move(left), parseTerm());
+        left = binary(BinaryOp::kAdd, std::move(left), parseTerm());
       else if (acceptSymbol("-"))
-        left = binary("-", std::move(left), parseTerm());
+        left = binary(BinaryOp::kSubtract, std::move(left), parseTerm());
       else
         return left;
     }
@@ -419,9 +418,9 @@ class Parser {
     auto left = parseUnary();
     for (;;) {
       if (acceptSymbol("*"))
-        left = binary("*", std::move(left), parseUnary());
+        left = binary(BinaryOp::kMultiply, std::move(left), parseUnary());
       else if (acceptSymbol("/"))
-        left = binary("/", std::move(left), parseUnary());
+        left = binary(BinaryOp::kDivide, std::move(left), parseUnary());
       else
         return left;
     }
@@ -493,9 +492,7 @@ class Parser {
     e->kind = ExprKind::kNumber;
     e->isDate = true;
     e->offset = t.offset;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", *value);
-    e->value = buffer;
+    e->value = sqlNumber(*value);
     return e;
   }
 
@@ -646,7 +643,7 @@ class Parser {
   std::string_view sql_;
   std::vector<Token> tokens_;
   size_t pos_ = 0;
-  int clauseError_ = jeterr::kInvalidStatement;
+  JetError clauseError_ = jeterr::kInvalidStatement;
   bool inExpression_ = false;
   size_t expressionStart_ = 0;
 };

@@ -4,19 +4,20 @@
 #include <algorithm>
 
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
-void Resolver::bindSource(const Source& source) {
+void Resolver::bindSource(Source& source) {
   if (source.isJoin) {
     bindSource(*source.left);
     bindSource(*source.right);
     bindExpr(*source.on);
     return;
   }
-  const TableInfo* table = catalog_.findTable(source.table);
+  const TableInfo* table = catalog_.findSource(source.table);
   if (!table) raiseJet(jeterr::kInputTableNotFound, source.table);
+  source.boundTable = table->name;
   scope_.push_back({source.exposedName(), table});
 }
 
@@ -77,10 +78,8 @@ bool isCondition(const Expr& e) {
     case ExprKind::kIn:
     case ExprKind::kBetween:
       return true;
-    case ExprKind::kBinary: {
-      static constexpr std::string_view kOps[] = {"=", "<>", "<", ">", "<=", ">=", "AND", "OR"};
-      return std::find(std::begin(kOps), std::end(kOps), e.value) != std::end(kOps);
-    }
+    case ExprKind::kBinary:
+      return isComparison(e.op) || isLogical(e.op);
     default:
       return false;
   }
@@ -102,8 +101,9 @@ JetType typeOf(const Expr& e) {
       return JetType::kUnknown;
     case ExprKind::kBinary:
       if (isCondition(e)) return JetType::kYesNo;
-      if (e.value == "&") return JetType::kMemo;
-      if (e.value == "+" && isTextType(typeOf(*e.args[0])) && isTextType(typeOf(*e.args[1])))
+      if (e.op == BinaryOp::kConcat) return JetType::kMemo;
+      if (e.op == BinaryOp::kAdd && isTextType(typeOf(*e.args[0])) &&
+          isTextType(typeOf(*e.args[1])))
         return JetType::kMemo;
       return JetType::kDouble;
     default:

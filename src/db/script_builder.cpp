@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "db/database_opener.h"
-#include "db/jet_errors.h"
 #include "db/tokenizer.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 

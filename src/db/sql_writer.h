@@ -13,6 +13,7 @@
 
 #include "db/ast.h"
 #include "db/catalog.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
@@ -28,6 +29,6 @@ SqlSteps writeCreateIndex(const CreateIndexStmt& s, Catalog& catalog);
 // DROP TABLE: the table and its field properties. `missingError` is the
 // number for a table that is not there (3376 for DROP TABLE, 3265 for
 // TableDefs.Delete).
-SqlSteps writeDropTable(const std::string& table, Catalog& catalog, int missingError);
+SqlSteps writeDropTable(const std::string& table, Catalog& catalog, const JetError& missingError);
 
 }  // namespace korvane::db

@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "db/jet_errors.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 

@@ -7,13 +7,17 @@
 // properties.
 #include <algorithm>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::appendToList;
+using sqlite::qualifiedName;
+using sqlite::quoteName;
 
 namespace {
 
@@ -37,7 +41,7 @@ std::string columnSql(const ColumnDef& c, bool inPrimaryKey, bool inKey) {
 
 std::string keySql(const KeyConstraint& k) {
   std::string list;
-  for (const auto& name : k.columns) list += (list.empty() ? "" : ", ") + quoteName(name);
+  for (const auto& name : k.columns) appendToList(list, quoteName(name));
   return (k.primaryKey ? "PRIMARY KEY (" : "UNIQUE (") + list + ")";
 }
 
@@ -73,11 +77,10 @@ SqlSteps writeCreateTable(const CreateTableStmt& s, Catalog& catalog) {
     }
   std::string body;
   for (const auto& c : s.columns)
-    body += (body.empty() ? "" : ", ") +
-            columnSql(c, contains(primaryColumns, c.name), contains(keyColumns, c.name));
+    appendToList(body,
+                 columnSql(c, contains(primaryColumns, c.name), contains(keyColumns, c.name)));
   for (const auto& k : keys) body += ", " + keySql(k);
-  return {"CREATE TABLE " + quoteName(catalog.schema()) + "." + quoteName(s.table) + " (" + body +
-          ")"};
+  return {"CREATE TABLE " + qualifiedName(catalog.schema(), s.table) + " (" + body + ")"};
 }
 
 SqlSteps writeCreateIndex(const CreateIndexStmt& s, Catalog& catalog) {
@@ -88,22 +91,22 @@ SqlSteps writeCreateIndex(const CreateIndexStmt& s, Catalog& catalog) {
   for (const auto& ic : s.columns) {
     const ColumnInfo* c = table->findColumn(ic.name);
     if (!c) raiseJet(jeterr::kCannotFindTableOrConstraint);
-    list += (list.empty() ? "" : ", ") + quoteName(c->name) +
-            (isTextType(c->type) ? " COLLATE NOCASE" : "") + (ic.descending ? " DESC" : "");
+    appendToList(list, quoteName(c->name) + (isTextType(c->type) ? " COLLATE NOCASE" : "") +
+                           (ic.descending ? " DESC" : ""));
   }
   const bool unique = s.unique || s.primary;
   return {"CREATE " + std::string(unique ? "UNIQUE " : "") + "INDEX " +
-          quoteName(catalog.schema()) + "." + quoteName(s.index) + " ON " + quoteName(table->name) +
-          " (" + list + ")"};
+          qualifiedName(catalog.schema(), s.index) + " ON " + quoteName(table->name) + " (" + list +
+          ")"};
 }
 
-SqlSteps writeDropTable(const std::string& name, Catalog& catalog, int missingError) {
+SqlSteps writeDropTable(const std::string& name, Catalog& catalog, const JetError& missingError) {
   const TableInfo* table = catalog.findTable(name);
   if (!table) {
-    if (missingError == jeterr::kItemNotFound) raiseJet(missingError);
+    if (missingError.number == jeterr::kItemNotFound.number) raiseJet(missingError);
     raiseJet(missingError, name);
   }
-  SqlSteps steps = {"DROP TABLE " + quoteName(catalog.schema()) + "." + quoteName(table->name)};
+  SqlSteps steps = {"DROP TABLE " + qualifiedName(catalog.schema(), table->name)};
   if (std::string properties = catalog.dropFieldPropertiesSql(table->name); !properties.empty())
     steps.push_back(properties);
   return steps;

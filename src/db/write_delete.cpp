@@ -2,20 +2,21 @@
 // as t.* go; the other fields it lists are only criteria. Several tables and
 // no t.* fail with 3128.
 //
-// The delete of rows without a partner (an outer join tested for a missing
-// partner, as Delete orphans does) is written as the anti-join
-// NOT EXISTS, which stops at the first partner a row has, instead of
-// joining every partner and keeping the row ids of the unmatched.
-#include <optional>
-#include <string_view>
-
-#include "db/connection.h"
-#include "db/jet_errors.h"
+// A delete of the rows with a partner in another table (the standard
+// materials swap) or without one (Delete orphans) is written as a condition
+// on the table itself (partner_rows.h), which stays O(n log n) without any
+// index; any other join goes through the row ids the join yields.
+#include "db/partner_rows.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::qualifiedName;
+using sqlite::quoteName;
 
 namespace {
 
@@ -39,59 +40,6 @@ const ScopeEntry& deletedTable(const DeleteStmt& s, const Resolver& r) {
   raiseJet(jeterr::kDeleteNeedsTable);
 }
 
-bool isComparison(const Expr& e) {
-  static constexpr std::string_view kComparisons[] = {"=", "<>", "<", ">", "<=", ">="};
-  if (e.kind != ExprKind::kBinary) return false;
-  for (auto op : kComparisons)
-    if (e.value == op) return true;
-  return false;
-}
-
-bool isColumnOf(const Expr& e, const ScopeEntry& entry, const std::string& column,
-                const Resolver& r) {
-  return e.kind == ExprKind::kColumn && r.findEntry(e.boundSource) == &entry &&
-         e.boundColumn == column;
-}
-
-// True when `on` can hold only where `column` of `entry` is not Null: one of
-// its top-level And terms compares that column directly, and a comparison
-// with Null is never true.
-bool onNeedsColumn(const Expr& on, const ScopeEntry& entry, const std::string& column,
-                   const Resolver& r) {
-  if (on.kind == ExprKind::kBinary && on.value == "AND")
-    return onNeedsColumn(*on.args[0], entry, column, r) ||
-           onNeedsColumn(*on.args[1], entry, column, r);
-  return isComparison(on) &&
-         (isColumnOf(*on.args[0], entry, column, r) || isColumnOf(*on.args[1], entry, column, r));
-}
-
-// `DELETE t.* FROM t LEFT JOIN o ON <on> WHERE o.c Is Null` (or o RIGHT JOIN
-// t), where <on> needs o.c not Null: a row of t is deleted exactly when no
-// row of o meets <on>, since a partner always has o.c set. That is
-// `DELETE FROM t WHERE NOT EXISTS (SELECT 1 FROM o WHERE <on>)`, the same
-// rows, compared the same way (the same <on> text). Any other shape: none.
-std::optional<std::string> antiJoinDelete(const DeleteStmt& s, const Resolver& r,
-                                          const ScopeEntry& target, const std::string& schema) {
-  const Source& from = *s.from;
-  if (!from.isJoin || from.join == JoinKind::kInner || from.left->isJoin || from.right->isJoin)
-    return std::nullopt;
-  const Source& kept = from.join == JoinKind::kLeft ? *from.left : *from.right;
-  const Source& other = from.join == JoinKind::kLeft ? *from.right : *from.left;
-  const ScopeEntry* otherEntry = r.findEntry(other.exposedName());
-  if (r.findEntry(kept.exposedName()) != &target || !otherEntry ||
-      otherEntry->table == target.table)
-    return std::nullopt;
-  const Expr* where = s.where.get();
-  if (!where || where->kind != ExprKind::kIsNull || where->negated ||
-      where->args[0]->kind != ExprKind::kColumn ||
-      r.findEntry(where->args[0]->boundSource) != otherEntry ||
-      !onNeedsColumn(*from.on, *otherEntry, where->args[0]->boundColumn, r))
-    return std::nullopt;
-  return "DELETE FROM " + quoteName(schema) + "." + quoteName(target.table->name) + " AS " +
-         quoteName(target.exposedName) + " WHERE NOT EXISTS (SELECT 1 FROM " +
-         sqlOfSource(other, schema) + " WHERE " + sqlOfExpr(*from.on) + ")";
-}
-
 }  // namespace
 
 SqlSteps writeDelete(DeleteStmt& s, Catalog& catalog) {
@@ -102,11 +50,13 @@ SqlSteps writeDelete(DeleteStmt& s, Catalog& catalog) {
   if (s.where) r.bindExpr(*s.where);
   r.finish();
   const ScopeEntry& target = deletedTable(s, r);
-  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target.table->name);
+  if (target.table->isView) raiseJet(jeterr::kCannotDeleteFromTables);
+  const std::string table = qualifiedName(catalog.schema(), target.table->name);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
   if (!s.from->isJoin)
     return {"DELETE FROM " + table + " AS " + quoteName(target.exposedName) + where};
-  if (auto antiJoin = antiJoinDelete(s, r, target, catalog.schema())) return {*antiJoin};
+  if (auto chosen = partnerCondition(*s.from, s.where.get(), r, target, catalog.schema()))
+    return {"DELETE FROM " + table + " AS " + quoteName(target.exposedName) + " WHERE " + *chosen};
   return {"DELETE FROM " + table + " WHERE rowid IN (SELECT " + quoteName(target.exposedName) +
           ".rowid FROM " + sqlOfSource(*s.from, catalog.schema()) + where + ")"};
 }

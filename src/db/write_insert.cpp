@@ -6,22 +6,26 @@
 // that order after the largest one there. Rows breaking a rule are skipped.
 #include <set>
 
-#include "db/connection.h"
 #include "db/jet_collation.h"
-#include "db/jet_errors.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::appendToList;
+using sqlite::qualifiedName;
+using sqlite::quoteName;
 
 namespace {
 
 // One field the SELECT yields.
 struct OutputColumn {
-  std::string name;  // the name it pairs by: field name or alias
-  std::string sql;
-  JetType type = JetType::kUnknown;
+  std::string name;            // the name it pairs by: field name or alias
+  std::string sql;             // a field of a table (t.*): its column
+  const Expr* expr = nullptr;  // a field of the select list
 };
 
 void collectSources(const Expr& e, std::set<std::string>& sources) {
@@ -31,7 +35,7 @@ void collectSources(const Expr& e, std::set<std::string>& sources) {
 
 void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
   for (const auto& c : entry.table->columns)
-    out.push_back({c.name, quoteName(entry.exposedName) + "." + quoteName(c.name), c.type});
+    out.push_back({c.name, qualifiedName(entry.exposedName, c.name)});
 }
 
 // Binds every name of the SELECT, then lists the fields it yields.
@@ -62,14 +66,16 @@ std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
       std::string name = !item.alias.empty()           ? item.alias
                          : e.kind == ExprKind::kColumn ? e.boundColumn
                                                        : "Expr" + std::to_string(exprNumber++);
-      out.push_back({name, sqlOfExpr(e, true), typeOf(e)});
+      out.push_back({name, "", &e});
       collectSources(e, usedSources);
     }
   }
   return out;
 }
 
-// The target fields the values go to, one per value.
+// The target fields the values go to, one per value. A generated field
+// computes its own value: named in a field list it fails with 3164, paired
+// by name its value is left out (nullptr).
 std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo& target,
                                            const std::vector<std::string>& valueNames) {
   std::vector<const ColumnInfo*> targets;
@@ -78,19 +84,36 @@ std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo&
     for (const auto& name : s.columns) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
+      if (c->generated) raiseJet(jeterr::kFieldNotUpdatable);
       targets.push_back(c);
     }
   } else {
     for (const auto& name : valueNames) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
-      targets.push_back(c);
+      targets.push_back(c->generated ? nullptr : c);
     }
   }
   for (size_t i = 0; i < targets.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
+      if (targets[i] && targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
   return targets;
+}
+
+// Drops the values whose target is a generated field.
+template <typename Value>
+void dropUnwritten(std::vector<const ColumnInfo*>& targets, std::vector<Value>& values) {
+  size_t kept = 0;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (!targets[i]) continue;
+    if (kept != i) {
+      targets[kept] = targets[i];
+      values[kept] = std::move(values[i]);
+    }
+    ++kept;
+  }
+  targets.resize(kept);
+  values.resize(kept);
 }
 
 bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* column) {
@@ -101,29 +124,29 @@ bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* colu
 
 std::string columnList(const std::vector<const ColumnInfo*>& targets) {
   std::string list;
-  for (const auto* t : targets) list += (list.empty() ? "" : ", ") + quoteName(t->name);
+  for (const auto* t : targets) appendToList(list, quoteName(t->name));
   return list;
 }
 
 std::string selectSql(const SelectStmt& s, const std::vector<std::string>& values,
                       const Resolver& r, const std::set<std::string>& usedSources,
                       const std::string& schema) {
+  std::string list;
+  for (const auto& value : values) appendToList(list, value);
   std::string sql = s.quantifier == Quantifier::kDistinct ? "SELECT DISTINCT " : "SELECT ";
-  for (size_t i = 0; i < values.size(); ++i) sql += (i ? ", " : "") + values[i];
-  sql += " FROM " + sqlOfSource(*s.from, schema);
+  sql += list + " FROM " + sqlOfSource(*s.from, schema);
   if (s.where) sql += " WHERE " + sqlOfExpr(*s.where);
   // DISTINCTROW over a join: each row of the tables the fields come from once.
   // Over one table it keeps every row, duplicates included.
   if (s.quantifier == Quantifier::kDistinctRow && r.scope().size() > 1) {
     std::string groups;
-    for (const auto& name : usedSources)
-      groups += (groups.empty() ? "" : ", ") + quoteName(name) + ".rowid";
+    for (const auto& name : usedSources) appendToList(groups, quoteName(name) + ".rowid");
     if (!groups.empty()) sql += " GROUP BY " + groups;
   }
   if (!s.orderBy.empty()) {
-    sql += " ORDER BY ";
-    for (size_t i = 0; i < s.orderBy.size(); ++i)
-      sql += (i ? ", " : "") + sqlOfOrderItem(s.orderBy[i]);
+    std::string order;
+    for (const auto& item : s.orderBy) appendToList(order, sqlOfOrderItem(item));
+    sql += " ORDER BY " + order;
   }
   return sql;
 }
@@ -140,9 +163,11 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   std::vector<std::string> names;
   for (const auto& o : out) names.push_back(o.name);
   std::vector<const ColumnInfo*> targets = pairTargets(s, table, names);
+  dropUnwritten(targets, out);
   std::vector<std::string> values;
   for (size_t i = 0; i < out.size(); ++i)
-    values.push_back(sqlConverted(out[i].sql, out[i].type, targets[i]->type));
+    values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->type)
+                                 : sqlConverted(out[i].sql, targets[i]->type));
 
   const ColumnInfo* counter = table.counter();
   if (!counter || ::korvane::db::names(targets, counter)) {
@@ -153,16 +178,15 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   // the AutoNumbers do too.
   for (size_t i = 0; i < values.size(); ++i) values[i] += " AS c" + std::to_string(i);
   std::string copied;
-  for (size_t i = 0; i < values.size(); ++i)
-    copied += (i ? ", " : "") + std::string("c") + std::to_string(i);
+  for (size_t i = 0; i < values.size(); ++i) appendToList(copied, "c" + std::to_string(i));
   auto numbered = targets;
   numbered.push_back(counter);
+  appendToList(copied, nextCounterSql(*counter, target) + " + rowid");
   return {
       "CREATE TEMP TABLE korvane_append AS " +
           selectSql(*s.select, values, r, usedSources, source.schema()),
       "INSERT OR IGNORE INTO " + target + " (" + columnList(numbered) + ") SELECT " + copied +
-          (copied.empty() ? "" : ", ") + nextCounterSql(*counter, target) +
-          " + rowid FROM temp.korvane_append ORDER BY rowid",
+          " FROM temp.korvane_append ORDER BY rowid",
       "DROP TABLE temp.korvane_append",
   };
 }
@@ -174,8 +198,9 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   r.finish();
   std::vector<std::string> names;
   if (s.columns.empty()) {
-    if (s.values.size() != table.columns.size()) raiseJet(jeterr::kValueCountMismatch);
-    for (const auto& c : table.columns) names.push_back(c.name);
+    for (const auto& c : table.columns)
+      if (!c.generated) names.push_back(c.name);
+    if (s.values.size() != names.size()) raiseJet(jeterr::kValueCountMismatch);
   } else {
     names = s.columns;
   }
@@ -184,11 +209,11 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   std::vector<const ColumnInfo*> targets = pairTargets(byName, table, names);
   std::string values;
   for (size_t i = 0; i < s.values.size(); ++i)
-    values += (i ? ", " : "") + sqlValueFor(*s.values[i], targets[i]->type);
+    appendToList(values, sqlValueFor(*s.values[i], targets[i]->type));
   const ColumnInfo* counter = table.counter();
   if (counter && !::korvane::db::names(targets, counter)) {
     targets.push_back(counter);
-    values += (values.empty() ? "" : ", ") + nextCounterSql(*counter, target) + " + 1";
+    appendToList(values, nextCounterSql(*counter, target) + " + 1");
   }
   return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") VALUES (" + values +
           ")"};
@@ -203,8 +228,12 @@ SqlSteps writeInsert(InsertStmt& s, Catalog& source, Catalog& target) {
     probe.bindSource(*s.select->from);
   }
   const TableInfo* table = target.findTable(s.table);
-  if (!table) raiseJet(jeterr::kOutputTableNotFound, s.table);
-  const std::string targetName = quoteName(target.schema()) + "." + quoteName(table->name);
+  if (!table) {
+    // A view can be read from, never appended to.
+    if (target.findSource(s.table)) raiseJet(jeterr::kNotUpdatable);
+    raiseJet(jeterr::kOutputTableNotFound, s.table);
+  }
+  const std::string targetName = qualifiedName(target.schema(), table->name);
   return s.select ? insertSelect(s, source, *table, targetName)
                   : insertValues(s, source, *table, targetName);
 }

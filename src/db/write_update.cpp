@@ -1,14 +1,21 @@
 // UPDATE [DISTINCTROW] with Jet's meaning: each row of the updated table at
 // most once, rows whose new values break a rule left as they were. Over a
 // join, the fields set must belong to one table and take values from it
-// (or constants); the join only chooses the rows.
-#include "db/connection.h"
-#include "db/jet_errors.h"
+// (or constants); the join only chooses the rows: by their partners, as a
+// condition on the table itself where it can (partner_rows.h), otherwise by
+// the row ids the join yields.
+#include "db/partner_rows.h"
 #include "db/resolver.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "sqlite/jet_errors.h"
+#include "sqlite/sql_text.h"
 
 namespace korvane::db {
+
+using sqlite::appendToList;
+using sqlite::qualifiedName;
+using sqlite::quoteName;
 
 namespace {
 
@@ -29,18 +36,21 @@ SqlSteps writeUpdate(UpdateStmt& s, Catalog& catalog) {
   r.finish();
 
   const ScopeEntry* target = r.findEntry(s.assignments.front().boundSource);
+  if (target->table->isView) raiseJet(jeterr::kNotUpdatable);
   std::string sets;
   for (const auto& a : s.assignments) {
     if (a.boundSource != target->exposedName ||
         (s.source->isJoin && !onlyFrom(*a.value, target->exposedName)))
       raiseJet(jeterr::kNotUpdatable);
-    sets += (sets.empty() ? "" : ", ") + quoteName(a.boundColumn) + " = " +
-            sqlValueFor(*a.value, a.boundType);
+    if (target->table->findColumn(a.boundColumn)->generated) raiseJet(jeterr::kFieldNotUpdatable);
+    appendToList(sets, quoteName(a.boundColumn) + " = " + sqlValueFor(*a.value, a.boundType));
   }
-  const std::string table = quoteName(catalog.schema()) + "." + quoteName(target->table->name) +
-                            " AS " + quoteName(target->exposedName);
+  const std::string table = qualifiedName(catalog.schema(), target->table->name) + " AS " +
+                            quoteName(target->exposedName);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
   if (!s.source->isJoin) return {"UPDATE OR IGNORE " + table + " SET " + sets + where};
+  if (auto chosen = partnerCondition(*s.source, s.where.get(), r, *target, catalog.schema()))
+    return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE " + *chosen};
   return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE rowid IN (SELECT " +
           quoteName(target->exposedName) + ".rowid FROM " +
           sqlOfSource(*s.source, catalog.schema()) + where + ")"};

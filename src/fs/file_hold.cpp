@@ -4,11 +4,9 @@
 // file rather than the process, so a hold in this very process is seen too.
 #include "fs/file_hold.h"
 
-#include <sys/stat.h>
-
-#include <string>
-
+#include "fs/database_files.h"
 #include "fs/posix_file.h"
+#include "fs/sqlite_locks.h"
 
 namespace korvane::fs {
 
@@ -27,25 +25,18 @@ FileHold::~FileHold() {
   ::close(fd_);
 }
 
+bool FileHold::lockAsReader() {
+  return detail::takeLock(fd_, detail::kSharedFirst, detail::kSharedSize, F_RDLCK);
+}
+
 bool hasPendingJournal(const std::filesystem::path& hostPath) {
-  // SQLite's rule for a hot rollback journal: it exists, is not empty and its
-  // first byte is not zero (journal_mode TRUNCATE empties a finished journal,
-  // PERSIST zeroes its header). A journal that cannot be read counts.
-  const std::string base = hostPath.native();
-  const detail::UniqueFd journal = detail::openFd((base + "-journal").c_str(), O_RDONLY);
-  if (!journal && errno != ENOENT && errno != ENOTDIR) return true;
-  if (journal) {
-    char first = 0;
-    const ssize_t n = ::pread(journal.get(), &first, 1, 0);
-    if (n < 0 || (n == 1 && first != 0)) return true;
-  }
-  // A write-ahead log that is not empty holds commits the file lacks.
-  struct stat wal;
-  return ::stat((base + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
+  const DatabaseState state = inspectDatabase(hostPath);
+  return state.hotJournal || state.walFrames;
 }
 
 bool isHeld(const std::filesystem::path& hostPath) {
-  if (hasPendingJournal(hostPath)) return true;
+  const DatabaseState state = inspectDatabase(hostPath);
+  if (state.writing || state.hotJournal || state.walFrames) return true;
   const detail::UniqueFd fd = detail::openFd(hostPath.c_str(), O_RDONLY | O_NONBLOCK);
   return fd && !detail::claimExclusive(fd.get());
 }

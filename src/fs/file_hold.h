@@ -21,6 +21,13 @@ class FileHold {
   static std::unique_ptr<FileHold> acquire(const std::filesystem::path& hostPath);
   ~FileHold();
 
+  // Also takes SQLite's shared lock on the file, as its readers take it (an
+  // open-file-description lock, apart from this process's own SQLite locks):
+  // until the hold ends no connection can commit into the file itself, roll
+  // a journal back into it or change its journal mode. False when a
+  // connection has the file exclusively (it is writing it).
+  bool lockAsReader();
+
   FileHold(const FileHold&) = delete;
   FileHold& operator=(const FileHold&) = delete;
 
@@ -29,14 +36,14 @@ class FileHold {
   int fd_;
 };
 
-// True when some handle holds `hostPath`, or when hasPendingJournal says a
-// write on it was interrupted (the file alone is torn). False for a file that
-// does not exist and has no journal.
+// True when the file alone cannot be copied: some handle holds `hostPath`,
+// another program is writing it, or hasPendingJournal says it is torn or
+// behind. False for a file that does not exist and has no journal.
 bool isHeld(const std::filesystem::path& hostPath);
 
-// True when SQLite's files beside `hostPath` say a write did not finish: a
-// "-journal" that is not empty and whose first byte is not zero, or a "-wal"
-// that is not empty. The file alone is then torn or behind.
+// True when SQLite's files beside `hostPath` hold what the file lacks: a hot
+// rollback journal (inspectDatabase, database_files.h) or a "-wal" that is
+// not empty.
 bool hasPendingJournal(const std::filesystem::path& hostPath);
 
 }  // namespace korvane::fs

@@ -2,86 +2,31 @@
 //
 // A copy claims `from` (and an existing `to`) with the exclusive flock for as
 // long as it works on them, so a holder can neither be overlooked nor arrive
-// halfway. The bytes go to a temporary file in `to`'s folder, which is
-// flushed and then published: renamed over `to`, or, when `to` must not be
-// replaced, linked to its name (which fails atomically if the name is
-// taken). Until it is published the temporary file is removed on any
-// failure, so `to` stays as it was.
+// halfway, and it reads `from` under SQLite's reader's lock, so no SQLite
+// connection commits into it meanwhile. The bytes go to a temporary file in
+// `to`'s folder; in this order the file gets its permissions (and owner),
+// is flushed (fsync: data and metadata), is published (renamed over `to`,
+// or, when `to` must not be replaced, linked to its name, which fails
+// atomically if the name is taken), and the folder is flushed. Until it is
+// published the temporary file is removed on any failure, so `to` stays as
+// it was.
 #include "fs/file_services.h"
 
 #include <stdio.h>
 #include <sys/stat.h>
 
 #include <string>
-#include <vector>
 
+#include "fs/database_files.h"
 #include "fs/failure.h"
 #include "fs/file_hold.h"
 #include "fs/posix_file.h"
+#include "fs/sqlite_locks.h"
 
 namespace korvane::fs {
 namespace stdfs = std::filesystem;
 
 namespace {
-
-// The number of a system error met while reading, writing or removing a file
-// whose folder exists.
-int numberOf(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return fserr::kFileNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EBUSY:
-    case ETXTBSY:
-      return fserr::kPermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
-      return fserr::kDiskFull;
-    default:
-      return fserr::kPathFileAccessError;
-  }
-}
-
-// Moves every byte of `from`, from its current offset to its end, to `to`:
-// in the kernel where the two files allow it, else through a buffer (also
-// when the kernel reports the end before `size`, the length fstat gave).
-// Returns 0, or the errno of the failure.
-int copyBytes(int from, int to, off_t size) {
-  off_t copied = 0;
-  bool inKernel = true;
-  std::vector<char> buffer;
-  for (;;) {
-    if (inKernel) {
-      const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
-      if (n > 0) {
-        copied += n;
-      } else if (n == 0 && copied >= size) {
-        return 0;
-      } else if (n == 0 || errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                 errno == EOPNOTSUPP) {
-        inKernel = false;  // a file system that cannot, or reports an early end
-      } else if (errno != EINTR) {
-        return errno;
-      }
-      continue;
-    }
-    buffer.resize(std::size_t{1} << 17);
-    const ssize_t n = ::read(from, buffer.data(), buffer.size());
-    if (n == 0) return 0;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t written = ::write(to, buffer.data() + done, static_cast<std::size_t>(n - done));
-      if (written < 0 && errno != EINTR) return errno;
-      if (written > 0) done += written;
-    }
-  }
-}
 
 // Removes the temporary file `path` when it goes out of scope, unless it was
 // published under the destination's name.
@@ -100,14 +45,65 @@ class TempFileRemover {
   std::string path_;
 };
 
-// Opens the existing file `host` and claims it. Fails with 70 when it is held.
-detail::UniqueFd claim(const stdfs::path& host, const std::string& shown) {
+using detail::numberOf;
+
+// Opens the existing file `host` that a copy reads and claims it: fails with
+// 70 when a handle holds it, another program is writing it, or the file
+// alone lacks what a journal or write-ahead log beside it holds (a copy
+// never leaves committed rows behind). Until the descriptor is closed no
+// SQLite connection can commit into the file.
+detail::UniqueFd claimSource(const stdfs::path& host, const std::string& shown) {
   detail::UniqueFd fd = detail::openFd(host.c_str(), O_RDONLY | O_NONBLOCK);
   if (!fd) raiseFileFailure(numberOf(errno), shown);
-  if (hasPendingJournal(host) || !detail::claimExclusive(fd.get())) {
+  if (!detail::claimExclusive(fd.get()) ||
+      !detail::takeLock(fd.get(), detail::kSharedFirst, detail::kSharedSize, F_RDLCK)) {
+    raiseFileFailure(fserr::kPermissionDenied, shown);
+  }
+  const DatabaseState state = inspectDatabase(host);
+  if (state.writing || state.hotJournal || state.walFrames) {
     raiseFileFailure(fserr::kPermissionDenied, shown);
   }
   return fd;
+}
+
+// Opens the existing file `host` that is about to be replaced or removed and
+// claims it: fails with 70 when a handle holds it, any SQLite connection has
+// it open (it would go on with the old file, or write into the new one), or
+// a journal or write-ahead log beside it would be rolled into a new file of
+// that name.
+detail::UniqueFd claimReplaced(const stdfs::path& host, const std::string& shown) {
+  detail::UniqueFd fd = detail::openFd(host.c_str(), O_RDONLY | O_NONBLOCK);
+  if (!fd) raiseFileFailure(numberOf(errno), shown);
+  if (!detail::claimExclusive(fd.get())) raiseFileFailure(fserr::kPermissionDenied, shown);
+  const DatabaseState state = inspectDatabase(host);
+  if (state.connected || state.hotJournal || state.walFrames) {
+    raiseFileFailure(fserr::kPermissionDenied, shown);
+  }
+  return fd;
+}
+
+// The file the symbolic link `link` names in the end (which need not
+// exist); `link` itself when it is no link. Fails with 75 on a loop.
+stdfs::path finalTarget(stdfs::path link, const std::string& shown) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    if (!stdfs::is_symlink(link, error)) return link;
+    const stdfs::path next = stdfs::read_symlink(link, error);
+    if (error) raiseFileFailure(numberOf(error.value()), shown);
+    link = next.is_absolute() ? next : link.parent_path() / next;
+  }
+  raiseFileFailure(fserr::kPathFileAccessError, shown);
+}
+
+// Gives the new file `fd` the owner, group and permission bits of the file
+// it replaces. Owner and group only where the system lets this process set
+// them (the group alone, or neither, otherwise); the bits always, since the
+// process owns the new file.
+void takeOverPermissions(int fd, const struct stat& replaced) {
+  if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+    (void)::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+  }
+  (void)::fchmod(fd, replaced.st_mode & 07777);
 }
 
 // Gives the flushed temporary file `temp` the name `target` unless that name
@@ -139,12 +135,14 @@ void syncFolder(const stdfs::path& folder) {
 
 void HostFileServices::copyFile(const std::string& from, const std::string& to, Overwrite mode) {
   const stdfs::path hostFrom = paths_.toHost(from);
-  const stdfs::path hostTo = paths_.toHost(to);
+  // A link that is replaced stays a link: the file it names is replaced.
+  const stdfs::path hostTo =
+      mode == Overwrite::kReplace ? finalTarget(paths_.toHost(to), to) : paths_.toHost(to);
 
   struct stat sourceInfo;
   if (::stat(hostFrom.c_str(), &sourceInfo) != 0) raiseFileFailure(numberOf(errno), from);
   if (!S_ISREG(sourceInfo.st_mode)) raiseFileFailure(fserr::kPathFileAccessError, from);
-  const detail::UniqueFd source = claim(hostFrom, from);
+  const detail::UniqueFd source = claimSource(hostFrom, from);
 
   const stdfs::path folder = hostTo.parent_path();
   struct stat folderInfo;
@@ -156,12 +154,13 @@ void HostFileServices::copyFile(const std::string& from, const std::string& to, 
 
   detail::UniqueFd replaced;  // the file `to` names now, claimed until it is replaced
   struct stat targetInfo;
-  if (::stat(hostTo.c_str(), &targetInfo) == 0) {
+  const bool replacing = ::stat(hostTo.c_str(), &targetInfo) == 0;
+  if (replacing) {
     if (S_ISDIR(targetInfo.st_mode)) raiseFileFailure(fserr::kPathFileAccessError, to);
     if (mode == Overwrite::kNever) raiseFileFailure(fserr::kFileAlreadyExists, to);
     // Copying a file onto itself leaves it as it is.
     if (targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino) return;
-    replaced = claim(hostTo, to);
+    replaced = claimReplaced(hostTo, to);
   } else if (errno != ENOENT) {
     raiseFileFailure(numberOf(errno), to);
   } else if (hasPendingJournal(hostTo)) {
@@ -169,19 +168,22 @@ void HostFileServices::copyFile(const std::string& from, const std::string& to, 
     raiseFileFailure(fserr::kPermissionDenied, to);
   }
 
-  // ".<name>.korvane-XXXXXX", the name cut so the whole stays a legal name.
-  std::string tempPath =
-      (folder / ("." + hostTo.filename().string().substr(0, 200) + ".korvane-XXXXXX")).string();
-  detail::UniqueFd temp(::mkostemp(tempPath.data(), O_CLOEXEC));
+  // A new file: the source's bits less the umask, as open(2) applies it, and
+  // always read and write for the owner, since the program copies files in
+  // order to open and change them (a read-only template still gives a
+  // working copy it can write).
+  const mode_t newMode = (sourceInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
+  std::string tempPath;
+  detail::UniqueFd temp =
+      detail::createTemporary(folder.string(), hostTo.filename().string(),
+                              replacing ? S_IRUSR | S_IWUSR : newMode, tempPath);
   if (!temp) raiseFileFailure(numberOf(errno), to);
   TempFileRemover remover(tempPath);
 
-  // The source's permission bits, and always read and write for the owner:
-  // the program copies files in order to open and change them.
-  (void)::fchmod(temp.get(), (sourceInfo.st_mode & 0777) | S_IRUSR | S_IWUSR);
-  if (const int error = copyBytes(source.get(), temp.get(), sourceInfo.st_size); error != 0) {
+  if (const int error = detail::copyBytes(source.get(), temp.get(), sourceInfo.st_size)) {
     raiseFileFailure(numberOf(error), to);
   }
+  if (replacing) takeOverPermissions(temp.get(), targetInfo);
   if (::fsync(temp.get()) != 0) raiseFileFailure(numberOf(errno), to);
   temp.reset();
 
@@ -201,19 +203,36 @@ void HostFileServices::deleteFile(const std::string& path) {
   if (S_ISDIR(info.st_mode)) raiseFileFailure(fserr::kPathFileAccessError, path);
   // A link is removed, not what it points to; only a file is claimed.
   detail::UniqueFd file;
-  if (!S_ISLNK(info.st_mode)) file = claim(host, path);
+  if (!S_ISLNK(info.st_mode)) file = claimReplaced(host, path);
   if (::unlink(host.c_str()) != 0) raiseFileFailure(numberOf(errno), path);
 }
 
-bool HostFileServices::fileExists(const std::string& path) {
-  stdfs::path host;
+namespace {
+
+// stat(2) of the file `path` names; false when there is none or the path
+// cannot be mapped (an unmapped drive holds no file).
+bool statOf(const PathMap& paths, const std::string& path, struct stat& info) {
   try {
-    host = paths_.toHost(path);
+    return ::stat(paths.toHost(path).c_str(), &info) == 0;
   } catch (const Failure&) {
-    return false;  // an unmapped drive holds no file
+    return false;
   }
+}
+
+}  // namespace
+
+bool HostFileServices::fileExists(const std::string& path) {
   struct stat info;
-  return ::stat(host.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return statOf(paths_, path, info) && !S_ISDIR(info.st_mode);
+}
+
+std::optional<FileIdentity> HostFileServices::identify(const std::string& path) {
+  struct stat info;
+  if (!statOf(paths_, path, info)) return std::nullopt;
+  constexpr std::int64_t kNs = 1000000000;
+  return FileIdentity{info.st_dev, info.st_ino, info.st_size,
+                      info.st_mtim.tv_sec * kNs + info.st_mtim.tv_nsec,
+                      info.st_ctim.tv_sec * kNs + info.st_ctim.tv_nsec};
 }
 
 }  // namespace korvane::fs

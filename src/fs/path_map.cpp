@@ -3,15 +3,14 @@
 // toHost splits the text into a drive and components, settles "." and ".."
 // as text the way Windows does (never above the drive's root), then looks each
 // component up in its folder: the exact spelling first, else an entry that
-// differs from it only in letter case. Letter case is compared on whole
-// characters of the UTF-8 names (Ä matches ä), not only on ASCII letters.
+// differs from it only in letter case. Letter case is folded on whole
+// characters of the UTF-8 names (Ä matches ä) by the same rule as the
+// engine's names (text/case_fold.h).
 #include "fs/path_map.h"
 
-#include <locale.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <wctype.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "fs/failure.h"
+#include "text/case_fold.h"
 
 namespace korvane::fs {
 namespace stdfs = std::filesystem;
@@ -39,54 +39,6 @@ char asciiUpper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The character of UTF-8 text `s` that starts at `i`; advances `i` past it. A
-// byte that starts no well-formed sequence stands for itself, moved out of
-// the Unicode range so that it equals only the same byte.
-char32_t nextChar(std::string_view s, std::size_t& i) {
-  const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char lead = byteAt(i);
-  std::size_t extra = 0;
-  char32_t c = lead;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    c = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    c = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    c = lead & 0x07;
-  }
-  bool wellFormed = lead < 0x80 || (extra > 0 && s.size() - i > extra);
-  for (std::size_t k = 1; wellFormed && k <= extra; ++k) {
-    wellFormed = (byteAt(i + k) & 0xC0) == 0x80;
-    c = (c << 6) | (byteAt(i + k) & 0x3F);
-  }
-  if (!wellFormed) {
-    ++i;
-    return 0x110000 + lead;
-  }
-  i += extra + 1;
-  return c;
-}
-
-// Upper case of one character, as Windows compares names.
-char32_t upperOf(char32_t c) {
-  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-  if (c < 0x80) return static_cast<char32_t>(asciiUpper(static_cast<char>(c)));
-  if (c >= 0x110000 || utf8 == locale_t{}) return c;
-  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), utf8));
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  std::size_t i = 0;
-  std::size_t k = 0;
-  while (i < a.size() && k < b.size()) {
-    if (upperOf(nextChar(a, i)) != upperOf(nextChar(b, k))) return false;
-  }
-  return i == a.size() && k == b.size();
-}
-
 // The entry of `folder` spelled `name`, else the one that differs from it only
 // in letter case (the first in byte order when there are several); nullopt
 // when there is none or the folder cannot be read.
@@ -97,7 +49,9 @@ std::optional<std::string> findEntry(const stdfs::path& folder, std::string_view
   std::error_code ec;
   for (stdfs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if (sameIgnoringCase(entry, name) && (!found || entry < *found)) found = std::move(entry);
+    if (text::compareIgnoringCase(entry, name) == 0 && (!found || entry < *found)) {
+      found = std::move(entry);
+    }
   }
   return found;
 }
@@ -176,20 +130,14 @@ std::string PathMap::toWindows(const stdfs::path& hostPath) const {
   // deep ones the first letter.
   char bestDrive = 0;
   std::ptrdiff_t bestDepth = -1;
-  const stdfs::path devices = prefix_ / "dosdevices";
-  for (stdfs::directory_iterator it(devices, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() != 2 || name[1] != ':' || !isAsciiLetter(name[0])) continue;
-    std::error_code rootEc;
-    const stdfs::path root = stdfs::canonical(it->path(), rootEc);
-    if (rootEc) continue;
+  for (const Drive& drive : drives()) {
+    const stdfs::path& root = drive.folder;
     if (std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first != root.end()) {
       continue;
     }
     const std::ptrdiff_t depth = std::distance(root.begin(), root.end());
-    const char drive = asciiUpper(name[0]);
-    if (depth > bestDepth || (depth == bestDepth && drive < bestDrive)) {
-      bestDrive = drive;
+    if (depth > bestDepth) {
+      bestDrive = drive.letter;
       bestDepth = depth;
     }
   }
@@ -208,6 +156,35 @@ std::string PathMap::toWindows(const stdfs::path& hostPath) const {
   }
   if (text.size() == 2) text += '\\';  // the drive's root, "C:\"
   return text;
+}
+
+std::vector<PathMap::Drive> PathMap::drives() const {
+  std::vector<std::string> entries;
+  std::error_code ec;
+  for (stdfs::directory_iterator it(prefix_ / "dosdevices", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.size() == 2 && name[1] == ':' && isAsciiLetter(name[0])) {
+      entries.push_back(std::move(name));
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+
+  std::vector<Drive> found;
+  for (const std::string& name : entries) {
+    const char letter = asciiUpper(name[0]);
+    if (std::any_of(found.begin(), found.end(),
+                    [&](const Drive& d) { return d.letter == letter; })) {
+      continue;  // an entry before it in byte order ("D:" before "d:") opened a folder
+    }
+    std::error_code rootEc;
+    const stdfs::path folder = stdfs::canonical(prefix_ / "dosdevices" / name, rootEc);
+    if (rootEc || !stdfs::is_directory(folder, rootEc)) continue;
+    found.push_back({letter, folder});
+  }
+  std::sort(found.begin(), found.end(),
+            [](const Drive& a, const Drive& b) { return a.letter < b.letter; });
+  return found;
 }
 
 }  // namespace korvane::fs

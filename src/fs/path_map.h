@@ -11,11 +11,19 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane::fs {
 
 class PathMap {
  public:
+  // A drive of the prefix: its letter, upper case, and the host folder it
+  // opens (its link resolved).
+  struct Drive {
+    char letter;
+    std::filesystem::path folder;
+  };
+
   // `prefix` is the Wine-style prefix folder that holds dosdevices/.
   explicit PathMap(std::filesystem::path prefix);
 
@@ -39,6 +47,12 @@ class PathMap {
   // drive letter is upper case, the components are spelled as on disk (a
   // missing tail as given). Fails with 76 when no drive holds the path.
   std::string toWindows(const std::filesystem::path& hostPath) const;
+
+  // The mapped drives, in letter order: each entry "x:" of dosdevices that is
+  // a folder or a link to one. A link that leads nowhere, a file, and Wine's
+  // device entries ("c::", "com1") are no drives. When two entries name one
+  // letter ("D:" and "d:"), the first in byte order that opens a folder counts.
+  std::vector<Drive> drives() const;
 
  private:
   std::filesystem::path prefix_;

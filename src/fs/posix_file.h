@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 #include <utility>
 
 namespace korvane::fs::detail {
@@ -56,5 +57,34 @@ inline bool claimExclusive(int fd) {
   } while (rc != 0 && errno == EINTR);
   return rc == 0 || errno != EWOULDBLOCK;
 }
+
+// The file-service number (failure.h) of a system error met while reading,
+// writing or removing a file whose folder exists.
+int numberOf(int error);
+
+// Moves every byte of `from`, from its current offset to its end, to `to`:
+// in the kernel where the two files allow it, else through a buffer (also
+// when the kernel reports the end before `size`, the length fstat gave).
+// Returns 0, or the errno of the failure.
+int copyBytes(int from, int to, off_t size);
+
+// Creates a new file "<folder>/.<name>.korvane-XXXXXX" (the name cut so the
+// whole stays a legal name) for writing, with `mode` less the umask, as
+// open(2) gives a new file. Stores its path in `path`. On failure the result
+// is empty and errno says why.
+UniqueFd createTemporary(const std::string& folder, const std::string& name, mode_t mode,
+                         std::string& path);
+
+// The kind of record lock (F_RDLCK, F_WRLCK) that some open file holds on
+// bytes [start, start + length) of `fd` and that conflicts with a lock of
+// kind `type`, or F_UNLCK when none does. Locks of this process count too
+// (the probe is an open-file-description lock), and nothing is taken.
+short lockOn(int fd, off_t start, off_t length, short type);
+
+// Takes an open-file-description lock of kind `type` on the bytes without
+// waiting; it lasts until `fd` is closed. False when another open file holds
+// a conflicting lock. Where the file system cannot lock, the lock is granted:
+// like the held mark, it is advisory.
+bool takeLock(int fd, off_t start, off_t length, short type);
 
 }  // namespace korvane::fs::detail

@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QSettings>
 
 #include "fs/failure.h"
+#include "ui/drive_sidebar.h"
 
 namespace korvane::ui {
 
@@ -35,6 +37,15 @@ void closeLeftoverPopups() {
 }
 
 }  // namespace
+
+void keepNoUserSettings() {
+  // A folder inside a file that is not a folder can never be made, so Qt
+  // finds the settings file unwritable and gives up before it creates a
+  // folder, a lock or a temporary file anywhere.
+  const QString nowhere = QStringLiteral("/dev/null");
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+}
 
 QStringList nameFiltersOf(const std::string& filter) {
   const QStringList fields = QString::fromStdString(filter).split(u'|');
@@ -87,6 +98,7 @@ void FileOpenDialog::setInitialDir(const std::string& windowsFolder) {
 }
 
 std::string FileOpenDialog::showOpen() {
+  showDrivesInSidebar(*dialog_, paths_);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   const int result = dialog_->exec();
   closeLeftoverPopups();

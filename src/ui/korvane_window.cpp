@@ -10,10 +10,10 @@
 #include <algorithm>
 
 #include "ui/busy_pointer.h"
-#include "ui/database_selection.h"
 #include "ui/file_open_dialog.h"
-#include "ui/start_up.h"
+#include "workflow/database_selection.h"
 #include "workflow/dialog_state.h"
+#include "workflow/start_up.h"
 
 namespace korvane::ui {
 
@@ -83,7 +83,7 @@ QString indexedName(const char* array, int index) {
 }  // namespace
 
 KorvaneWindow::KorvaneWindow(workflow::Services services,
-                             std::unique_ptr<CommonDialog> commonDialog)
+                             std::unique_ptr<workflow::CommonDialog> commonDialog)
     : frame_(services), commonDialog_(std::move(commonDialog)) {
   setObjectName("frmKorvane");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -99,7 +99,7 @@ KorvaneWindow::KorvaneWindow(workflow::Services services,
   frame_.setListener({[this] { render(); }, [this] { onCloseRequested(); }});
 
   setFixedSize(pixels(kClientWidthTwips), pixels(kOuterHeightTwips - kTitleAndBordersTwips));
-  startUp(frame_.context(), *commonDialog_);
+  workflow::startUp(frame_.context());
   frame_.notifyStateChanged();
 }
 
@@ -238,13 +238,16 @@ void KorvaneWindow::onCommandPressed(int index) {
 }
 
 void KorvaneWindow::onOptionClicked(int index) {
-  selectDatabase(index, frame_.context(), *commonDialog_, [this] { frame_.notifyStateChanged(); });
+  workflow::selectDatabase(index, frame_.context(), *commonDialog_,
+                           [this] { frame_.notifyStateChanged(); });
   frame_.notifyStateChanged();
 }
 
 void KorvaneWindow::onCloseRequested() {
   close();
 }
+
+void KorvaneWindow::reject() {}
 
 // Closing by the title bar only ends the program: nothing is committed or
 // deleted, so the working copy and the backup stay where Update put them.

@@ -5,6 +5,9 @@
 // each option choice into one database selection, and closes when an action
 // asks it to. It decides nothing of its own.
 //
+// It is a dialog to the desktop and to assistive technology (a screen reader
+// announces it as one); Esc does not close it, as there is nothing to cancel.
+//
 // Control names: the window is "frmKorvane", the text box "txtInstructions",
 // the group "Frame1". Controls of the indexed arrays are named after the array
 // and their index ("cmdbutton_9", "Option1_0") and carry the index in the
@@ -15,10 +18,10 @@
 #include <memory>
 #include <string>
 
-#include <QWidget>
+#include <QDialog>
 
-#include "ui/common_dialog.h"
 #include "workflow/command_frame.h"
+#include "workflow/common_dialog.h"
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -27,14 +30,14 @@ class QRadioButton;
 
 namespace korvane::ui {
 
-class KorvaneWindow : public QWidget {
+class KorvaneWindow : public QDialog {
   Q_OBJECT
 
  public:
   // Builds the window and runs start-up. Without `commonDialog` the window
   // uses the real file dialog on `services.paths`.
   explicit KorvaneWindow(workflow::Services services,
-                         std::unique_ptr<CommonDialog> commonDialog = nullptr);
+                         std::unique_ptr<workflow::CommonDialog> commonDialog = nullptr);
   ~KorvaneWindow() override;
 
   workflow::CommandFrame& frame() { return frame_; }
@@ -42,6 +45,10 @@ class KorvaneWindow : public QWidget {
  signals:
   // The window has just shown the current DialogState.
   void rendered();
+
+ public slots:
+  // Esc: the window stays, and nothing is committed or discarded.
+  void reject() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -62,7 +69,7 @@ class KorvaneWindow : public QWidget {
   void onCloseRequested();
 
   workflow::CommandFrame frame_;
-  std::unique_ptr<CommonDialog> commonDialog_;
+  std::unique_ptr<workflow::CommonDialog> commonDialog_;
   QPlainTextEdit* txtInstructions_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};

@@ -1,46 +1,15 @@
 // The clean-ups of the working copy after Update: Delete orphans (index 10)
 // and Set un-measured values to Null (index 11). Both work on the working
 // copy only and leave committing it to Close.
-#include <array>
 #include <string>
 #include <vector>
 
 #include "workflow/actions.h"
+#include "workflow/program_statements.h"
 
 namespace korvane::workflow::actions {
 
 namespace {
-
-// Experiments first, so that samples whose only experiments were just
-// removed go too.
-constexpr std::array<const char*, 2> kOrphanDeletions = {
-    "DELETE DISTINCTROW Experiments.*, Experiments.[Experiment Date], "
-    "Measurements.[Experiment Date]"
-    "FROM Experiments LEFT JOIN Measurements ON Experiments.[Experiment Date] = "
-    "Measurements.[Experiment Date]"
-    "WHERE ((Measurements.[Experiment Date] Is Null));",
-    "DELETE DISTINCTROW Samples.*, Samples.[Sample Date], Experiments.[Sample Date]"
-    "FROM Samples LEFT JOIN Experiments ON Samples.[Sample Date] = Experiments.[Sample Date]"
-    "WHERE ((Experiments.[Sample Date] Is Null));",
-};
-
-// One statement per group of readings; a zero in the group's first reading
-// means the group was never measured.
-constexpr std::array<const char*, 3> kNullReplacements = {
-    "UPDATE DISTINCTROW Measurements SET C1 = Null, zp = Null, E1 = Null, K18 = Null, K7 = NULL, "
-    "K2= NULL, K14 = NULL, K15 = NULL, K4 = NULL, K16 = NULL, K21 = NULL WHERE ((C1=0));",
-    "UPDATE DISTINCTROW Measurements SET K1 = Null, K5 = NULL, K6 = NULL, K11 = NULL, K12 = NULL, "
-    "K8 = NULL, K9 = NULL, K10 = NULL   WHERE ((K1=0));",
-    "UPDATE DISTINCTROW Measurements SET PSM = NULL, PSW = NULL, A1 = Null, A2 = Null, A3 = Null, "
-    "A4 = Null, A5 = Null, A6 = Null, A7 = Null, A8 = Null, A9 = Null, A10 = Null, A11 = Null, "
-    "A12 = Null, A13 = Null, A14 = Null, A15 = Null, A16 = Null, A17 = Null, A18 = Null, "
-    "A19 = Null, A20 = Null, A21 = Null, F_low = NULL, F_high = NULL, N_exp = NULL, "
-    "Lin_exp = NULL, "
-    "ERR_LOG = NULL, PSM_1 = NULL, PSM_2 = NULL, CONT_1 = NULL, CONT_2 = NULL, ERR_BI = NULL, "
-    "PSMBi = NULL, PSMN = NULL, PSMM = NULL, PSMW = NULL, PSWBi = NULL, PSW_1 = NULL, "
-    "PSW_2 = NULL, D15 = NULL, D50 = NULL, D85 = NULL "
-    "WHERE ((A1=0));",
-};
 
 constexpr const char* kCleanedBefore = " The database  ";
 constexpr const char* kCleanedAfter =
@@ -87,7 +56,7 @@ void deleteOrphans(CommandFrame& frame) {
   DialogState& state = context.state;
   std::string text;
   std::vector<Step> steps;
-  appendStatementSteps(frame, steps, kOrphanDeletions);
+  appendStatementSteps(frame, steps, statements::kOrphanDeletions);
   steps.push_back([&] { text = kCleanedBefore + context.selectedPath + kCleanedAfter; });
   steps.push_back([&] { state.command(kSetNull).visible = true; });
   steps.push_back([&] {
@@ -112,7 +81,7 @@ void setUnmeasuredToNull(CommandFrame& frame) {
   DialogState& state = context.state;
   std::string text;
   std::vector<Step> steps;
-  appendStatementSteps(frame, steps, kNullReplacements);
+  appendStatementSteps(frame, steps, statements::kNullReplacements);
   steps.push_back(
       [&] { text = kNulledBefore + context.sourcePath + kNulledMiddle + context.workingPath; });
   steps.push_back([&] {

@@ -2,8 +2,8 @@
 // policy of the program.
 #include "workflow/command_frame.h"
 
-#include "db/jet_errors.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 #include "workflow/actions.h"
 
 namespace korvane::workflow {
@@ -18,7 +18,7 @@ bool stepLetsActionGoOn(const Step& step) {
     step();
     return true;
   } catch (const Failure& failure) {
-    return failure.number() == db::jeterr::kInputTableNotFound;
+    return failure.number() == jeterr::kInputTableNotFound.number;
   }
 }
 

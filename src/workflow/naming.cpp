@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "fs/failure.h"
+#include "text/utf8.h"
 
 namespace korvane::workflow {
 
@@ -12,23 +13,6 @@ namespace {
 
 // The length of "\QX_aco.mdb": what the external rule cuts off the chosen path.
 constexpr std::size_t kCutCharacters = 11;
-
-bool isContinuationByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Byte offset where the last `count` characters of UTF-8 `text` begin, or
-// npos when `text` has fewer characters. Counting characters rather than
-// bytes keeps a name with accented letters whole.
-std::size_t startOfLastCharacters(const std::string& text, std::size_t count) {
-  std::size_t offset = text.size();
-  for (std::size_t seen = 0; seen < count; ++seen) {
-    if (offset == 0) return std::string::npos;
-    --offset;
-    while (offset > 0 && isContinuationByte(text[offset])) --offset;
-  }
-  return offset;
-}
 
 }  // namespace
 
@@ -38,7 +22,8 @@ RunNames systemNames(const std::string& stamp) {
 }
 
 RunNames externalNames(const std::string& selectedPath, const std::string& stamp) {
-  const std::size_t cut = startOfLastCharacters(selectedPath, kCutCharacters);
+  // Counting characters rather than bytes keeps a name with accented letters whole.
+  const std::size_t cut = text::startOfLastCharacters(selectedPath, kCutCharacters);
   if (cut == std::string::npos) {
     throw Failure(fserr::kInvalidArgument, "Invalid procedure call or argument: the path '" +
                                                selectedPath +

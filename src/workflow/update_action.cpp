@@ -2,43 +2,20 @@
 // new working copy, pours the user's data from the old database into it,
 // swaps in the current standard materials and drops their reference table.
 // The old database is only read.
-#include <array>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fs/clock.h"
 #include "workflow/actions.h"
 #include "workflow/naming.h"
+#include "workflow/program_statements.h"
 
 namespace korvane::workflow::actions {
 
 namespace {
 
-// A transfer statement, split where the working path goes.
-struct Transfer {
-  const char* beforePath;
-  const char* afterPath;
-};
-
-// The user's tables, carried over in this order.
-constexpr std::array<Transfer, 5> kTransfers = {{
-    {"INSERT INTO Samples IN '", "' SELECT Samples.* FROM Samples;"},
-    {"INSERT INTO Experiments ( [System ID], [Experiment Date], [Sample Date] ) "
-     "IN '",
-     "'"
-     "SELECT DISTINCTROW Experiments.[System ID], Experiments.[Experiment Date], "
-     "Experiments.[Sample Date] "
-     "From Experiments ORDER BY Experiments.[Experiment Date];"},
-    {"INSERT INTO measurements IN '", "' SELECT measurements.* FROM measurements;"},
-    {"INSERT INTO Materials IN '", "' SELECT Materials.* FROM Materials;"},
-    {"INSERT INTO Users IN '", "'  SELECT Users.* FROM Users;"},
-}};
-
-constexpr const char* kDropUsersStandardCopies =
-    "DELETE DISTINCTROW Materials.* FROM Materials INNER JOIN [Standard Materials] ON "
-    "Materials.Name = [Standard Materials].Name;";
-constexpr const char* kAppendStandardMaterials =
-    "INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM [Standard Materials];";
 constexpr const char* kStandardMaterialsTable = "Standard Materials";
 
 constexpr const char* kSystemUpdatedBefore = " The system database ";
@@ -63,7 +40,8 @@ std::string jetLiteralBody(const std::string& text) {
   return body;
 }
 
-std::string transferStatement(const Transfer& transfer, const std::string& workingPath) {
+std::string transferStatement(const statements::Transfer& transfer,
+                              const std::string& workingPath) {
   return transfer.beforePath + jetLiteralBody(workingPath) + transfer.afterPath;
 }
 
@@ -75,18 +53,26 @@ class UpdateRun {
   void takeStamp() { stamp_ = fs::stampOf(frame_.services().clock.now()); }
 
   std::vector<Step> steps() {
-    std::vector<Step> steps = isSystemDatabase() ? systemNameSteps() : externalNameSteps();
+    // A run that stopped may have left its handles open, on the working copy
+    // among them; a retry would then find its own files held.
+    std::vector<Step> steps = {[this] { releaseHandles(); }};
+    for (Step& step : isSystemDatabase() ? systemNameSteps() : externalNameSteps()) {
+      steps.push_back(std::move(step));
+    }
     steps.push_back([this] { copyTemplateToWorkingCopy(); });
-    steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.sourcePath); });
-    for (const Transfer& transfer : kTransfers) {
+    // The old database is only read: opened read-only, nothing of it changes.
+    steps.push_back([this] {
+      context_.db = frame_.engine().openDatabaseInWorkspace(context_.sourcePath, true);
+    });
+    for (const statements::Transfer& transfer : statements::kTransfers) {
       steps.push_back(
           [this, &transfer] { context_.sql = transferStatement(transfer, context_.workingPath); });
       steps.push_back([this] { context_.db->execute(context_.sql); });
     }
     steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.workingPath); });
-    steps.push_back([this] { context_.sql = kDropUsersStandardCopies; });
+    steps.push_back([this] { context_.sql = statements::kDropUsersStandardCopies; });
     steps.push_back([this] { context_.db->execute(context_.sql); });
-    steps.push_back([this] { context_.sql = kAppendStandardMaterials; });
+    steps.push_back([this] { context_.sql = statements::kAppendStandardMaterials; });
     steps.push_back([this] { context_.db->execute(context_.sql); });
     steps.push_back([this] { context_.db->close(); });
     steps.push_back([this] {
@@ -105,15 +91,9 @@ class UpdateRun {
  private:
   bool isSystemDatabase() const { return context_.selectedPath == kSystemDatabase; }
 
-  // The backup is the only copy of the data as it was: an existing one (a
-  // second run in the same minute) is never replaced, and the run stops
-  // before anything is written.
   std::vector<Step> systemNameSteps() {
     return {
-        [this] {
-          frame_.services().files.copyFile(kSystemDatabase, systemNames(stamp_).sourcePath,
-                                           fs::Overwrite::kNever);
-        },
+        [this] { makeOrReuseBackup(); },
         [this] { context_.sourcePath = systemNames(stamp_).sourcePath; },
         [this] { context_.workingPath = systemNames(stamp_).workingPath; },
     };
@@ -125,6 +105,33 @@ class UpdateRun {
         [this] { context_.sourcePath = context_.selectedPath; },
         [this] { context_.workingPath = externalNames(context_.sourcePath, stamp_).workingPath; },
     };
+  }
+
+  void releaseHandles() {
+    context_.db.reset();
+    context_.db2.reset();
+  }
+
+  // The backup is the only copy of the data as it was: an existing one (a
+  // second run in the same minute) is never replaced, and the run stops
+  // before anything is written. The exception is a backup this window made
+  // in a run that stopped later on: a retry uses it again, as long as
+  // neither it nor the system database has changed since (same file, size
+  // and times to the nanosecond).
+  void makeOrReuseBackup() {
+    fs::FileServices& files = frame_.services().files;
+    const std::string backup = systemNames(stamp_).sourcePath;
+    const std::optional<MadeBackup>& made = context_.madeBackup;
+    if (made && made->path == backup && files.identify(backup) == made->backup &&
+        files.identify(kSystemDatabase) == made->system) {
+      return;
+    }
+    const std::optional<fs::FileIdentity> before = files.identify(kSystemDatabase);
+    files.copyFile(kSystemDatabase, backup, fs::Overwrite::kNever);
+    const std::optional<fs::FileIdentity> after = files.identify(kSystemDatabase);
+    const std::optional<fs::FileIdentity> copy = files.identify(backup);
+    // Changed while it was copied: the backup may not match, so never reuse it.
+    if (before && copy && before == after) context_.madeBackup = MadeBackup{backup, *copy, *after};
   }
 
   void copyTemplateToWorkingCopy() {

@@ -5,12 +5,22 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "db/database_engine.h"
+#include "fs/file_services.h"
 #include "workflow/dialog_state.h"
 
 namespace korvane::workflow {
+
+// A backup an Update run of this window made, and the system database as it
+// was then.
+struct MadeBackup {
+  std::string path;
+  fs::FileIdentity backup;
+  fs::FileIdentity system;
+};
 
 struct UpdateContext {
   std::string dataFolder;
@@ -21,6 +31,9 @@ struct UpdateContext {
   std::string workingPath;  // empty: no working copy exists
   std::string sourcePath;
   DialogState state;
+  // Kept for the window's life, so that a retry in the same minute can use
+  // the backup again while neither file has changed.
+  std::optional<MadeBackup> madeBackup;
 };
 
 }  // namespace korvane::workflow

@@ -6,7 +6,6 @@
 
 #include "fs/file_hold.h"
 #include "lab.h"
-#include "program_statements.h"
 
 namespace korvane::db::test {
 namespace {
@@ -33,12 +32,12 @@ TEST_F(Failures, SourceWithoutUsersFailsWith3078AndOtherTransfersStillRun) {
   lab_.buildSample(kSystem, "old_system.sql", "DROP TABLE Users;");
   auto db = lab_.engine().openDatabase(kSystem);
   const std::string w = jetQuoted(kWorking);
-  Caught users = failureOf([&] { db->execute(transferUsers(w)); });
+  Caught users = failureOf([&] { db->execute(transfer(kTransferUsers, w)); });
   EXPECT_EQ(users.number, 3078);
   EXPECT_EQ(users.text,
             "The Microsoft Jet database engine cannot find the input table or query 'Users'.  "
             "Make sure it exists and that its name is spelled correctly.");
-  db->execute(transferMaterials(w));
+  db->execute(transfer(kTransferMaterials, w));
   EXPECT_EQ(count(kWorking, "Users"), "1");
   EXPECT_EQ(count(kWorking, "Materials"), "5");
 }
@@ -157,7 +156,7 @@ TEST_F(Failures, StatementsThatCannotRunFailWithTheirNumber) {
 TEST_F(Failures, PartlyCollidingTransferWritesTheOthersAndKeepsTemplateRows) {
   lab_.buildSample(kSystem, "old_system.sql");
   auto db = lab_.engine().openDatabase(kSystem);
-  db->execute(transferUsers(jetQuoted(kWorking)));
+  db->execute(transfer(kTransferUsers, jetQuoted(kWorking)));
   EXPECT_EQ(lab_.rows(kWorking,
                       "SELECT [User Name], [Full Name], [Access Level] FROM Users "
                       "ORDER BY [User Name]"),

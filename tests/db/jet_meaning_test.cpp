@@ -2,7 +2,6 @@
 // order and AutoNumber, DISTINCTROW, deletes over joins, rows that break a
 // rule, conversions, and files made by other SQLite tools.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cmath>
 
@@ -27,6 +26,33 @@ TEST(JetText, ComparesWithoutCaseBeyondAsciiAndIgnoresTrailingSpaces) {
   for (const auto& c : cases) {
     const int got = jetCompare(c.a, c.b);
     EXPECT_EQ((got > 0) - (got < 0), c.sign) << c.a << " vs " << c.b;
+  }
+}
+
+// A folder on disk and a table in a file follow the one case fold: whatever
+// names Jet calls the same, the path map finds under either spelling.
+TEST(JetText, NamesJetCallsTheSameAreTheSamePathOnDisk) {
+  Lab lab;
+  const std::pair<std::string, std::string> pairs[] = {
+      {"Quartz", "QUARTZ"},
+      {"\xC3\x84rger", "\xC3\xA4RGER"},
+      {"\xCE\xA3\xCE\x8A\xCE\xA3", "\xCF\x83\xCE\xAF\xCF\x82"},  // ΣΊΣ, σίς
+      {"\xD0\x81\xD0\xB6", "\xD1\x91\xD0\x96"},                  // Ёж, ёЖ
+      {"cafe", "caf\xC3\xA9"},
+      {"Stra\xC3\x9F"
+       "e",
+       "STRASSE"},
+      {"\xC4\xB1"
+       "d",
+       "ID"},
+      {"lab\xC3", "lab\xC3\x83"},  // malformed byte, Ã
+  };
+  for (const auto& [onDisk, asked] : pairs) {
+    const std::filesystem::path folder = lab.host("C:\\data_aco") / onDisk;
+    std::filesystem::create_directory(folder);
+    const bool found = lab.host("C:\\data_aco\\" + asked).filename() == onDisk;
+    EXPECT_EQ(found, sameName(onDisk, asked)) << onDisk << " asked as " << asked;
+    std::filesystem::remove(folder);
   }
 }
 
@@ -164,8 +190,8 @@ TEST_F(JetMeaning, DeleteOverAJoinRemovesRowsOfTheStarTableOnly) {
 TEST_F(JetMeaning, DeleteOfRowsWithoutPartnerKeepsJetMeaning) {
   db_->execute("CREATE TABLE P (Name TEXT(20), Code LONG)");
   db_->execute("CREATE TABLE C (Name TEXT(20), Code LONG, Note TEXT(20))");
-  for (const char* row : {"('A  ', 1, 'x')", "('a', 1, Null)", "('B', 9, 'y')",
-                          "(Null, Null, 'z')", "('e', 5, Null)"})
+  for (const char* row : {"('A  ', 1, 'x')", "('a', 1, Null)", "('B', 9, 'y')", "(Null, Null, 'z')",
+                          "('e', 5, Null)"})
     db_->execute(std::string("INSERT INTO C VALUES ") + row);
   struct Case {
     std::string statement;
@@ -198,14 +224,9 @@ TEST_F(JetMeaning, DeleteOfRowsWithoutPartnerKeepsJetMeaning) {
 TEST_F(JetMeaning, StatementThatFailsHalfwayChangesNothing) {
   db_->execute("INSERT INTO Dst (Name) VALUES ('keep')");
   // A trigger made by another tool stops the append at its third row.
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(lab_.host(kDb).c_str(), &raw), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(raw,
-                         "CREATE TRIGGER stop BEFORE INSERT ON Dst WHEN NEW.Seq = 3 "
-                         "BEGIN SELECT RAISE(ABORT, 'stopped'); END;",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(raw);
+  support::runSql(lab_.host(kDb),
+                  "CREATE TRIGGER stop BEFORE INSERT ON Dst WHEN NEW.Seq = 3 "
+                  "BEGIN SELECT RAISE(ABORT, 'stopped'); END;");
   Caught caught = failureOf(
       [&] { db_->execute("INSERT INTO Dst (Name, Seq) SELECT Name, Seq FROM Src ORDER BY Seq"); });
   EXPECT_NE(caught.number, 0);
@@ -219,16 +240,11 @@ TEST_F(JetMeaning, StatementThatFailsHalfwayChangesNothing) {
 TEST(AnySqliteFile, DatabasesOfOtherToolsRunTheSameStatements) {
   Lab lab;
   const std::string path = "C:\\data_aco\\other.mdb";
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(lab.host(path).c_str(), &raw), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(raw,
-                         "CREATE TABLE Materials (Name TEXT PRIMARY KEY, Density REAL, Note TEXT);"
-                         "CREATE TABLE \"Standard Materials\" (Name TEXT, Density REAL, Note TEXT);"
-                         "INSERT INTO Materials VALUES ('QUARTZ', 1, '0012'), ('Mine', 2, NULL);"
-                         "INSERT INTO \"Standard Materials\" VALUES ('Quartz', 2.65, 'std');",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(raw);
+  support::runSql(lab.host(path),
+                  "CREATE TABLE Materials (Name TEXT PRIMARY KEY, Density REAL, Note TEXT);"
+                  "CREATE TABLE \"Standard Materials\" (Name TEXT, Density REAL, Note TEXT);"
+                  "INSERT INTO Materials VALUES ('QUARTZ', 1, '0012'), ('Mine', 2, NULL);"
+                  "INSERT INTO \"Standard Materials\" VALUES ('Quartz', 2.65, 'std');");
   auto db = lab.engine().openDatabase(path);
   db->execute(
       "DELETE DISTINCTROW Materials.* FROM Materials INNER JOIN [Standard Materials] ON "

@@ -3,28 +3,30 @@
 // statement and compared value by value with the reader's own import; writes
 // refused with 3027; damaged copies refused with 3343, leaving no copy behind.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 
 #include "db/jet_file/jet_file.h"
 #include "fs/file_hold.h"
 #include "lab.h"
-#include "program_statements.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
 
 namespace korvane::db {
 namespace {
 
 namespace stdfs = std::filesystem;
-using test::Caught;
-using test::failureOf;
+using support::Caught;
+using support::failureOf;
+using support::readColumn;
+using support::readFile;
+using support::readRows;
+using support::Rows;
+using support::runSql;
 using test::jetQuoted;
 using test::Lab;
-using test::Rows;
+using test::transfers;
 
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES_DIR;
 const std::vector<std::string> kFixtureNames = {"testV1997.mdb",
@@ -37,68 +39,23 @@ const std::string kJetFolder = "C:\\jet";
 const std::string kOurs = "C:\\data_aco\\ours.mdb";
 const std::string kReadOnlyText = "Cannot update.  Database or object is read-only.";
 
-std::string readAll(const stdfs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// A plain SQLite connection, bypassing the engine.
-class Sqlite {
- public:
-  explicit Sqlite(const stdfs::path& file) {
-    EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK)
-        << file;
-  }
-  ~Sqlite() { sqlite3_close(db_); }
-  Sqlite(const Sqlite&) = delete;
-  Sqlite& operator=(const Sqlite&) = delete;
-
-  void exec(const std::string& sql) {
-    EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-        << sql << ": " << sqlite3_errmsg(db_);
-  }
-  // Each value as its storage class and exact SQLite literal (a REAL with
-  // 20 significant digits, a BLOB in full hex).
-  Rows rows(const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-        << sql << ": " << sqlite3_errmsg(db_);
-    Rows rows;
-    while (stmt && sqlite3_step(stmt) == SQLITE_ROW) {
-      rows.emplace_back();
-      for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-        auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-        rows.back().emplace_back(text ? text : "<null>");
-      }
-    }
-    sqlite3_finalize(stmt);
-    return rows;
-  }
-  std::vector<std::string> first(const std::string& sql) {
-    std::vector<std::string> values;
-    for (auto& row : rows(sql)) values.push_back(row.at(0));
-    return values;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
 std::string quotedName(const std::string& name) {
   std::string out = "\"";
   for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
 }
 
-// Every value of `table` in row order, as "typeof:quote".
-std::string everyValueQuery(Sqlite& db, const std::string& table) {
+// Every value of `table` in `file` in row order, as "typeof:quote": each
+// value's storage class and exact SQLite literal (a REAL with 20 significant
+// digits, a BLOB in full hex).
+Rows everyValue(const stdfs::path& file, const std::string& table) {
   std::string fields;
-  for (const auto& column :
-       db.first("SELECT name FROM pragma_table_info(" + quotedName(table) + ") ORDER BY cid")) {
+  for (const auto& column : readColumn(
+           file, "SELECT name FROM pragma_table_info(" + quotedName(table) + ") ORDER BY cid")) {
     const std::string c = quotedName(column);
     fields += (fields.empty() ? "" : ", ") + ("typeof(" + c + ") || ':' || quote(" + c + ")");
   }
-  return "SELECT " + fields + " FROM " + quotedName(table) + " ORDER BY rowid";
+  return readRows(file, "SELECT " + fields + " FROM " + quotedName(table) + " ORDER BY rowid");
 }
 
 class JetSource : public ::testing::Test {
@@ -108,25 +65,21 @@ class JetSource : public ::testing::Test {
       GTEST_SKIP() << "no Jet fixtures at " << kFixtures << ": real Jet file tests skipped";
     // The engine's temporary copies go to a folder of this test alone, so
     // that what is left behind can be seen.
-    if (const char* old = std::getenv("TMPDIR")) oldTmpdir_ = old;
     temp_ = lab_.host("C:\\tmp");
     stdfs::create_directories(temp_);
-    ::setenv("TMPDIR", temp_.c_str(), 1);
+    tmpdir_.emplace("TMPDIR", temp_.c_str());
+    // Copies of the test's own: another test may hold the shared fixtures.
     stdfs::create_directories(lab_.host(kJetFolder));
     for (const auto& name : kFixtureNames) {
-      stdfs::create_symlink(kFixtures / name, lab_.host(jetPath(name)));
-      original_[name] = readAll(kFixtures / name);
+      stdfs::copy_file(kFixtures / name, lab_.host(jetPath(name)));
+      original_[name] = readFile(kFixtures / name);
     }
   }
   void TearDown() override {
     if (temp_.empty()) return;
-    if (oldTmpdir_) {
-      ::setenv("TMPDIR", oldTmpdir_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
+    tmpdir_.reset();
     for (const auto& [name, bytes] : original_)
-      EXPECT_TRUE(readAll(kFixtures / name) == bytes) << name << " was changed";
+      EXPECT_TRUE(readFile(lab_.host(jetPath(name))) == bytes) << name << " was changed";
   }
 
   static std::string jetPath(const std::string& name) { return kJetFolder + "\\" + name; }
@@ -135,7 +88,7 @@ class JetSource : public ::testing::Test {
   stdfs::path reference(const std::string& name) {
     const stdfs::path file = lab_.host("C:\\reference") / (name + ".sqlite");
     stdfs::create_directories(file.parent_path());
-    importJetFileToNewDatabase(kFixtures / name, file);
+    jetfile::importJetFileToNewDatabase(lab_.host(jetPath(name)), file);
     return file;
   }
 
@@ -143,17 +96,16 @@ class JetSource : public ::testing::Test {
   void makeMatchingFile(const stdfs::path& referenceFile) {
     stdfs::remove(lab_.host(kOurs));
     lab_.engine().createDatabase(kOurs)->close();
-    Sqlite ref(referenceFile);
-    Sqlite ours(lab_.host(kOurs));
-    for (const auto& sql : ref.first("SELECT sql FROM sqlite_master WHERE type = 'table'"))
-      ours.exec(sql);
+    for (const auto& sql :
+         readColumn(referenceFile, "SELECT sql FROM sqlite_master WHERE type = 'table'"))
+      runSql(lab_.host(kOurs), sql);
   }
 
   bool tempIsEmpty() const { return stdfs::is_empty(temp_); }
 
   Lab lab_;
   stdfs::path temp_;
-  std::optional<std::string> oldTmpdir_;
+  std::optional<support::ScopedEnv> tmpdir_;
   std::map<std::string, std::string> original_;
 };
 
@@ -163,9 +115,8 @@ TEST_F(JetSource, TransferCopiesEveryTableOfEveryFixtureExactly) {
     SCOPED_TRACE(name);
     const stdfs::path referenceFile = reference(name);
     makeMatchingFile(referenceFile);
-    Sqlite ref(referenceFile);
-    const auto tables =
-        ref.first("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
+    const auto tables = readColumn(
+        referenceFile, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
     ASSERT_FALSE(tables.empty());
 
     auto jet = lab_.engine().openDatabase(jetPath(name));
@@ -183,11 +134,10 @@ TEST_F(JetSource, TransferCopiesEveryTableOfEveryFixtureExactly) {
     EXPECT_FALSE(fs::isHeld(lab_.host(jetPath(name))));
     EXPECT_TRUE(tempIsEmpty()) << "the temporary copy outlived the handle";
 
-    Sqlite ours(lab_.host(kOurs));
     for (const auto& table : tables) {
       SCOPED_TRACE(table);
-      const Rows expected = ref.rows(everyValueQuery(ref, table));
-      EXPECT_EQ(ours.rows(everyValueQuery(ours, table)), expected);
+      const Rows expected = everyValue(referenceFile, table);
+      EXPECT_EQ(everyValue(lab_.host(kOurs), table), expected);
       for (const auto& row : expected) valuesCompared += row.size();
     }
   }
@@ -199,9 +149,7 @@ TEST_F(JetSource, UpdatesTransfersFromAJetFileWithoutTheTablesAreSkippedWith3078
   lab_.build(kOurs, "CREATE TABLE Samples ([Sample Name] TEXT(50));");
   auto jet = lab_.engine().openDatabase(jetPath("testV1997.mdb"));
   const std::string w = jetQuoted(kOurs);
-  for (const std::string& statement :
-       {test::transferSamples(w), test::transferExperiments(w), test::transferMeasurements(w),
-        test::transferMaterials(w), test::transferUsers(w)}) {
+  for (const std::string& statement : transfers(w)) {
     SCOPED_TRACE(statement);
     EXPECT_EQ(failureOf([&] { jet->execute(statement); }).number, 3078);
   }
@@ -212,7 +160,7 @@ TEST_F(JetSource, WritesToAJetFileFailWith3027AndChangeNothing) {
   const std::string file = "C:\\data_aco\\copy.mdb";
   stdfs::copy_file(kFixtures / "testV1997.mdb", lab_.host(file));
   stdfs::permissions(lab_.host(file), stdfs::perms::owner_write, stdfs::perm_options::add);
-  const std::string before = readAll(lab_.host(file));
+  const std::string before = readFile(lab_.host(file));
   auto jet = lab_.engine().openDatabase(file);
   const std::vector<std::string> statements = {
       "INSERT INTO Table1 SELECT Table1.* FROM Table1;",
@@ -238,7 +186,7 @@ TEST_F(JetSource, WritesToAJetFileFailWith3027AndChangeNothing) {
   jet->execute("INSERT INTO Table1 ( A ) IN '" + jetQuoted(kOurs) + "' SELECT A FROM Table1;");
   EXPECT_EQ(lab_.rows(kOurs, "SELECT count(*) FROM Table1"), (Rows{{"2"}}));
   jet.reset();
-  EXPECT_TRUE(readAll(lab_.host(file)) == before);
+  EXPECT_TRUE(readFile(lab_.host(file)) == before);
   EXPECT_TRUE(tempIsEmpty());
 }
 
@@ -246,7 +194,7 @@ TEST_F(JetSource, AJetFileAsATransferTargetFailsWith3027BeforeAnythingIsAttached
   lab_.build(kOurs, "CREATE TABLE Table1 (A TEXT(50));\nINSERT INTO Table1 ( A ) VALUES ('x');");
   const std::string target = "C:\\data_aco\\target.mdb";
   stdfs::copy_file(kFixtures / "testV1997.mdb", lab_.host(target));
-  const std::string before = readAll(lab_.host(target));
+  const std::string before = readFile(lab_.host(target));
   auto ours = lab_.engine().openDatabase(kOurs);
   const Caught caught = failureOf([&] {
     ours->execute("INSERT INTO Table1 IN '" + jetQuoted(target) + "' SELECT Table1.* FROM Table1;");
@@ -258,7 +206,7 @@ TEST_F(JetSource, AJetFileAsATransferTargetFailsWith3027BeforeAnythingIsAttached
   lab_.build("C:\\data_aco\\other.mdb", "CREATE TABLE Table1 (A TEXT(50));");
   ours->execute("INSERT INTO Table1 IN 'C:\\data_aco\\other.mdb' SELECT Table1.* FROM Table1;");
   EXPECT_EQ(lab_.rows("C:\\data_aco\\other.mdb", "SELECT A FROM Table1"), (Rows{{"x"}}));
-  EXPECT_TRUE(readAll(lab_.host(target)) == before);
+  EXPECT_TRUE(readFile(lab_.host(target)) == before);
 }
 
 TEST_F(JetSource, DamagedCopiesFailWith3343AndLeaveNoCopyBehind) {
@@ -272,8 +220,7 @@ TEST_F(JetSource, DamagedCopiesFailWith3343AndLeaveNoCopyBehind) {
   for (const auto& cut : cuts) {
     SCOPED_TRACE(std::string(cut.fixture) + " cut to " + std::to_string(cut.size));
     const std::string file = "C:\\data_aco\\cut.mdb";
-    std::ofstream(lab_.host(file), std::ios::binary | std::ios::trunc)
-        << readAll(kFixtures / cut.fixture).substr(0, cut.size);
+    support::writeFile(lab_.host(file), readFile(kFixtures / cut.fixture).substr(0, cut.size));
     const Caught caught = failureOf([&] { lab_.engine().openDatabase(file); });
     EXPECT_EQ(caught.number, 3343) << caught.text;
     EXPECT_EQ(caught.text.rfind("Unrecognized database format 'C:\\data_aco\\cut.mdb'.", 0), 0u)

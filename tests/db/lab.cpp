@@ -1,43 +1,18 @@
 // The test prefix and the SQLite reads behind the engine tests.
 #include "lab.h"
 
-#include <sqlite3.h>
-#include <stdlib.h>
-
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "db/script_builder.h"
-#include "fs/failure.h"
 
 namespace korvane::db::test {
 
 namespace stdfs = std::filesystem;
 
-namespace {
-
-stdfs::path makeTempFolder() {
-  std::string pattern = (stdfs::temp_directory_path() / "korvane-db-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
-
-stdfs::path makePrefix() {
-  stdfs::path prefix = makeTempFolder();
-  stdfs::create_directories(prefix / "dosdevices");
-  stdfs::create_directories(prefix / "drive_c" / "data_aco" / "Backup");
-  stdfs::create_directory_symlink(prefix / "drive_c", prefix / "dosdevices" / "c:");
-  return prefix;
-}
-
-}  // namespace
-
-Lab::Lab() : prefix_(makePrefix()), paths_(prefix_), engine_(paths_) {}
-
-Lab::~Lab() {
-  std::error_code ec;
-  stdfs::remove_all(prefix_, ec);
+Lab::Lab() : paths_(prefix_.root()), engine_(paths_) {
+  stdfs::create_directories(prefix_.driveC() / "data_aco" / "Backup");
 }
 
 stdfs::path Lab::host(const std::string& windowsPath) const {
@@ -58,33 +33,11 @@ void Lab::copy(const std::string& from, const std::string& to) {
 }
 
 Rows Lab::rows(const std::string& windowsPath, const std::string& sql) const {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(host(windowsPath).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-    throw std::runtime_error("cannot open " + windowsPath);
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-    std::string message = sqlite3_errmsg(db);
-    sqlite3_close(db);
-    throw std::runtime_error(message + " in " + sql);
-  }
-  Rows result;
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    std::vector<std::string> row;
-    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-      auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-      row.push_back(text ? std::string(text) : "<null>");
-    }
-    result.push_back(std::move(row));
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  return result;
+  return support::readRows(host(windowsPath), sql);
 }
 
 std::string Lab::value(const std::string& windowsPath, const std::string& sql) const {
-  Rows r = rows(windowsPath, sql);
-  if (r.size() != 1 || r[0].size() != 1) throw std::runtime_error("not one value: " + sql);
-  return r[0][0];
+  return support::readValue(host(windowsPath), sql);
 }
 
 std::string sampleScript(const std::string& name) {
@@ -95,15 +48,6 @@ std::string sampleScript(const std::string& name) {
   return text.str();
 }
 
-Caught failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Failure& f) {
-    return {f.number(), f.text()};
-  }
-  return {};
-}
-
 std::string jetQuoted(const std::string& path) {
   std::string out;
   for (char c : path) {
@@ -111,6 +55,16 @@ std::string jetQuoted(const std::string& path) {
     if (c == '\'') out += '\'';
   }
   return out;
+}
+
+std::string transfer(const workflow::statements::Transfer& t, const std::string& literalBody) {
+  return t.beforePath + literalBody + t.afterPath;
+}
+
+std::vector<std::string> transfers(const std::string& literalBody) {
+  std::vector<std::string> all;
+  for (const auto& t : kTransfers) all.push_back(transfer(t, literalBody));
+  return all;
 }
 
 }  // namespace korvane::db::test

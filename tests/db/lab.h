@@ -1,6 +1,6 @@
-// A temporary Wine-style prefix with drive C:, the sample databases built
-// into it through the engine, and plain SQLite reads to check what the
-// engine wrote.
+// The engine on a temporary Wine-style prefix with drive C:, the sample
+// databases built into it through the engine, and plain SQLite reads to
+// check what the engine wrote.
 #pragma once
 
 #include <filesystem>
@@ -12,19 +12,26 @@
 
 #include "db/database_engine.h"
 #include "fs/path_map.h"
+#include "support/failure_of.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
+#include "workflow/program_statements.h"
 
 namespace korvane::db::test {
+
+using namespace workflow::statements;
 
 inline const std::string kTemplate = "C:\\data_aco\\QX_Std.mdb";
 inline const std::string kSystem = "C:\\data_aco\\QX_aco.mdb";
 inline const std::string kWorking = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 
-using Rows = std::vector<std::vector<std::string>>;  // Null reads as "<null>"
+using support::Caught;
+using support::failureOf;
+using support::Rows;  // Null reads as "<null>"
 
 class Lab {
  public:
   Lab();  // C:\data_aco\Backup exists; nothing else
-  ~Lab();
   Lab(const Lab&) = delete;
   Lab& operator=(const Lab&) = delete;
 
@@ -43,7 +50,7 @@ class Lab {
   std::string value(const std::string& windowsPath, const std::string& sql) const;
 
  private:
-  std::filesystem::path prefix_;
+  support::TempPrefix prefix_;
   fs::PathMap paths_;
   DatabaseEngine engine_;
 };
@@ -51,14 +58,13 @@ class Lab {
 // The sample script `name` from the repository's samples/ folder.
 std::string sampleScript(const std::string& name);
 
-// What `action` raised: Jet's number and text; number 0 when it succeeded.
-struct Caught {
-  int number = 0;
-  std::string text;
-};
-Caught failureOf(const std::function<void()>& action);
-
 // `path` as a Jet string literal's content (each ' doubled).
 std::string jetQuoted(const std::string& path);
+
+// Update's transfer `t` with `literalBody` where the working copy's path
+// goes: jetQuoted(path), as the program writes it.
+std::string transfer(const workflow::statements::Transfer& t, const std::string& literalBody);
+// All five, in Update's order.
+std::vector<std::string> transfers(const std::string& literalBody);
 
 }  // namespace korvane::db::test

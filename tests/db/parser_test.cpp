@@ -6,7 +6,6 @@
 #include "db/parser.h"
 #include "db/tokenizer.h"
 #include "lab.h"
-#include "program_statements.h"
 
 namespace korvane::db::test {
 namespace {
@@ -21,12 +20,12 @@ struct Accepted {
 TEST(Parser, AcceptsTheSubsetInAnySpellingAndRejectsTheRest) {
   const std::string w = jetQuoted("C:\\data_aco\\Backup\\O'Neil.mdb");
   const std::vector<Accepted> accepted = {
-      {transferSamples(w), kInsert},
-      {transferExperiments(w), kInsert},
-      {transferMeasurements(w), kInsert},
-      {transferMaterials(w), kInsert},
-      {transferUsers(w), kInsert},
-      {kDeleteOwnStandardMaterials, kDelete},
+      {transfer(kTransferSamples, w), kInsert},
+      {transfer(kTransferExperiments, w), kInsert},
+      {transfer(kTransferMeasurements, w), kInsert},
+      {transfer(kTransferMaterials, w), kInsert},
+      {transfer(kTransferUsers, w), kInsert},
+      {kDropUsersStandardCopies, kDelete},
       {kAppendStandardMaterials, kInsert},
       {kDeleteOrphanExperiments, kDelete},
       {kDeleteOrphanSamples, kDelete},

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "lab.h"
-#include "program_statements.h"
 
 namespace korvane::db::test {
 namespace {
@@ -19,15 +18,13 @@ class UpdateStatements : public ::testing::Test {
   void transferAll() {
     const std::string w = jetQuoted(kWorking);
     auto db = lab_.engine().openDatabase(kSystem);
-    for (const auto& sql : {transferSamples(w), transferExperiments(w), transferMeasurements(w),
-                            transferMaterials(w), transferUsers(w)})
-      db->execute(sql);
+    for (const auto& sql : transfers(w)) db->execute(sql);
     db->close();
   }
 
   void swapStandardMaterials() {
     auto db = lab_.engine().openDatabase(kWorking);
-    db->execute(kDeleteOwnStandardMaterials);
+    db->execute(kDropUsersStandardCopies);
     db->execute(kAppendStandardMaterials);
     db->close();
     auto db2 = lab_.engine().openDatabaseInWorkspace(kWorking, false);
@@ -189,11 +186,11 @@ TEST_F(UpdateStatements, TransferWithQuoteInWorkingPathWorksWhenWrittenAsJetLite
   const std::string quoted = "C:\\data_aco\\Backup\\O'Neil_update.mdb";
   lab_.copy(kTemplate, quoted);
   auto db = lab_.engine().openDatabase(kSystem);
-  db->execute(transferSamples(jetQuoted(quoted)));
+  db->execute(transfer(kTransferSamples, jetQuoted(quoted)));
   EXPECT_EQ(lab_.value(quoted, "SELECT count(*) FROM Samples"), "5");
   // Unescaped, the quote ends the literal: a syntax error, nothing written.
   lab_.copy(kTemplate, quoted);
-  const int number = failureOf([&] { db->execute(transferSamples(quoted)); }).number;
+  const int number = failureOf([&] { db->execute(transfer(kTransferSamples, quoted)); }).number;
   EXPECT_TRUE(number == 3075 || number == 3134) << number;
   EXPECT_EQ(lab_.value(quoted, "SELECT count(*) FROM Samples"), "1");
 }

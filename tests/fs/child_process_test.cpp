@@ -14,7 +14,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "test_support.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
@@ -83,7 +83,7 @@ class ChildEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(ChildEnd, ComesBackAsItsOutcomeWithNothingLeftBehind) {
   const EndCase& c = GetParam();
-  testing::TempFolder temp;
+  const support::TempFolder temp;
   std::vector<std::string> arguments = c.arguments;
   if (arguments[0] == "write") arguments[1] = (temp.path() / "big").string();
   const size_t descriptors = openDescriptors();
@@ -138,7 +138,7 @@ TEST(ChildProcess, SeesOnlyItsStandardStreams) {
 }
 
 TEST(ChildProcess, AProgramThatCannotRunIsNotStarted) {
-  testing::TempFolder temp;
+  const support::TempFolder temp;
   const size_t descriptors = openDescriptors();
   for (const stdfs::path& program : {temp.path() / "missing", temp.path()}) {
     const ChildOutcome outcome = runChild(program, {}, wallOf(10s));
@@ -156,7 +156,7 @@ TEST(ChildProcess, LimitsHoldWhenTheParentIgnoresTheirSignals) {
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGPIPE, &ignore, &oldPipe);
   ::sigaction(SIGXFSZ, &ignore, &oldFile);
-  testing::TempFolder temp;
+  const support::TempFolder temp;
   const ChildLimits limits{0, 1 << 20, 0s, 10s};
   const ChildOutcome outcome =
       runChild(kProbe, {"write", (temp.path() / "big").string(), "8388608"}, limits);
@@ -169,7 +169,7 @@ TEST(ChildProcess, LimitsHoldWhenTheParentIgnoresTheirSignals) {
 // The window's process killed (SIGKILL, power) while its helper hangs: the
 // helper goes with it, so nothing outlives the limit that no one enforces.
 TEST(ChildProcess, DiesWithItsParent) {
-  testing::TempFolder temp;
+  const support::TempFolder temp;
   const stdfs::path pidFile = temp.path() / "pid";
   const pid_t parent = ::fork();
   ASSERT_GE(parent, 0);

@@ -3,12 +3,14 @@
 
 #include "fs/clock.h"
 #include "fs/failure.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
-using testing::failureOf;
+using support::failureOf;
 
 TEST(StampTest, WritesTwoDigitFieldsAndDropsSeconds) {
   struct Case {
@@ -35,7 +37,7 @@ TEST(StampTest, FieldOutOfRangeFailsWithInvalidArgument) {
       {2026, 1, 1, 24, 0, 0}, {2026, 1, 1, 0, 60, 0}, {-1, 1, 1, 0, 0, 0},
   };
   for (const LocalTime& t : bad) {
-    EXPECT_EQ(failureOf([&] { stampOf(t); }), fserr::kInvalidArgument);
+    EXPECT_EQ(failureOf([&] { stampOf(t); }).number, fserr::kInvalidArgument);
   }
 }
 

@@ -8,18 +8,20 @@
 
 #include "fs/failure.h"
 #include "fs/file_hold.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::entriesOf;
-using testing::failureOf;
-using testing::readFile;
-using testing::TempFolder;
-using testing::TempPrefix;
-using testing::writeFile;
+using support::entriesOf;
+using support::failureOf;
+using support::readFile;
+using support::TempFolder;
+using support::TempPrefix;
+using support::writeFile;
 
 const char kSystem[] = "C:\\data_aco\\QX_aco.mdb";
 const char kTemplate[] = "C:\\data_aco\\QX_Std.mdb";
@@ -121,7 +123,7 @@ TEST_F(FileServicesTest, FailedCopyLeavesTheDestinationAsItWas) {
       {"\\\\server\\share\\x.mdb", kBackup, Overwrite::kReplace, fserr::kPathNotFound},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(failureOf([&] { files_.copyFile(c.from, c.to, c.mode); }), c.number)
+    EXPECT_EQ(failureOf([&] { files_.copyFile(c.from, c.to, c.mode); }).number, c.number)
         << c.from << " -> " << c.to;
     EXPECT_EQ(readFile(host("Backup/QX_aco_261207_0843.mdb")), old) << c.from << " -> " << c.to;
   }
@@ -137,10 +139,11 @@ TEST_F(FileServicesTest, CopyFailingHalfwayLeavesTheDestinationAndNoTemporaryFil
   writeFile(host("Backup/QX_aco_261207_0843.mdb"), old);
   {
     const ScopedFileSizeLimit limit(1024 * 1024);  // a third of the template
-    EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kBackup); }), fserr::kPathFileAccessError);
+    EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kBackup); }).number,
+              fserr::kPathFileAccessError);
     EXPECT_EQ(failureOf([&] {
                 files_.copyFile(kTemplate, "C:\\data_aco\\Backup\\New.mdb", Overwrite::kNever);
-              }),
+              }).number,
               fserr::kPathFileAccessError);
   }
   EXPECT_EQ(readFile(host("Backup/QX_aco_261207_0843.mdb")), old);
@@ -155,11 +158,12 @@ TEST_F(FileServicesTest, HeldFileCannotBeCopiedReplacedOrDeletedUntilReleased) {
   std::unique_ptr<FileHold> hold = FileHold::acquire(system);
   ASSERT_NE(hold, nullptr);
   EXPECT_TRUE(isHeld(system));
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }), fserr::kPermissionDenied);
-  EXPECT_EQ(failureOf([&] { files_.copyFile("c:\\data_aco\\QX_ACO.mdb", kBackup); }),
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }).number, fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile("c:\\data_aco\\QX_ACO.mdb", kBackup); }).number,
             fserr::kPermissionDenied);
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kSystem); }), fserr::kPermissionDenied);
-  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }), fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kSystem); }).number,
+            fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }).number, fserr::kPermissionDenied);
   EXPECT_EQ(readFile(system), "old system database");
   EXPECT_EQ(readFile(host("Backup/QX_aco_261207_0843.mdb")), old);
   EXPECT_EQ(entriesOf(dataFolder()),
@@ -194,22 +198,23 @@ TEST_F(FileServicesTest, FileWithAJournalBesideItCountsAsHeld) {
   // One left by an interrupted write.
   writeFile(journal, "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7 interrupted");
   EXPECT_TRUE(isHeld(system));
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }), fserr::kPermissionDenied);
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kSystem); }), fserr::kPermissionDenied);
-  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }), fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }).number, fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kTemplate, kSystem); }).number,
+            fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }).number, fserr::kPermissionDenied);
   EXPECT_EQ(readFile(system), "old system database");
   stdfs::remove(journal);
 
   // A new file must not be put where a journal waits to be rolled back into it.
   writeFile(host("Backup/QX_aco_261207_0843.mdb-journal"), "\xd9\xd5\x05\xf9 stale");
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }), fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }).number, fserr::kPermissionDenied);
   EXPECT_FALSE(stdfs::exists(host("Backup/QX_aco_261207_0843.mdb")));
   stdfs::remove(host("Backup/QX_aco_261207_0843.mdb-journal"));
 
   // A write-ahead log that holds frames.
   writeFile(host("QX_aco.mdb-wal"), "frames");
   EXPECT_TRUE(isHeld(system));
-  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }), fserr::kPermissionDenied);
+  EXPECT_EQ(failureOf([&] { files_.copyFile(kSystem, kBackup); }).number, fserr::kPermissionDenied);
   stdfs::remove(host("QX_aco.mdb-wal"));
 
   EXPECT_FALSE(isHeld(system));
@@ -220,12 +225,13 @@ TEST_F(FileServicesTest, FileWithAJournalBesideItCountsAsHeld) {
 TEST_F(FileServicesTest, DeleteRemovesAFileAndNothingElse) {
   files_.deleteFile("c:\\data_aco\\qx_aco.MDB");
   EXPECT_FALSE(stdfs::exists(host("QX_aco.mdb")));
-  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }), fserr::kFileNotFound);
-  EXPECT_EQ(failureOf([&] { files_.deleteFile("C:\\NoSuchFolder\\x.mdb"); }), fserr::kFileNotFound);
-  EXPECT_EQ(failureOf([&] { files_.deleteFile("C:\\data_aco\\Backup"); }),
+  EXPECT_EQ(failureOf([&] { files_.deleteFile(kSystem); }).number, fserr::kFileNotFound);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile("C:\\NoSuchFolder\\x.mdb"); }).number,
+            fserr::kFileNotFound);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile("C:\\data_aco\\Backup"); }).number,
             fserr::kPathFileAccessError);
   EXPECT_TRUE(stdfs::is_directory(host("Backup")));
-  EXPECT_EQ(failureOf([&] { files_.deleteFile("Q:\\x.mdb"); }), fserr::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { files_.deleteFile("Q:\\x.mdb"); }).number, fserr::kPathNotFound);
 
   // A link goes; the file it names stays.
   stdfs::create_symlink(host("QX_Std.mdb"), host("Link.mdb"));

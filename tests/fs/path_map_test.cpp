@@ -2,20 +2,21 @@
 #include "fs/path_map.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <optional>
 
 #include "fs/failure.h"
-#include "test_support.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
 
 namespace stdfs = std::filesystem;
-using testing::failureOf;
-using testing::TempPrefix;
-using testing::writeFile;
+using support::failureOf;
+using support::ScopedEnv;
+using support::TempPrefix;
+using support::writeFile;
 
 class PathMapTest : public ::testing::Test {
  protected:
@@ -88,7 +89,7 @@ TEST_F(PathMapTest, UncEmptyAndUnmappedPathsAreNotFound) {
   prefix_.mapDrive("f:", prefix_.outside() / "no_such_folder");  // a dangling link
   for (const char* text : {"", "\\\\server\\share\\QX_aco.mdb", "//server/share", "\\\\?\\C:\\x",
                            "Q:\\data_aco\\QX_aco.mdb", "F:\\x.mdb", "1:\\x.mdb"}) {
-    EXPECT_EQ(failureOf([&] { paths_.toHost(text); }), fserr::kPathNotFound) << text;
+    EXPECT_EQ(failureOf([&] { paths_.toHost(text); }).number, fserr::kPathNotFound) << text;
   }
   try {
     paths_.toHost("Q:\\x.mdb");
@@ -96,7 +97,7 @@ TEST_F(PathMapTest, UncEmptyAndUnmappedPathsAreNotFound) {
     EXPECT_EQ(failure.text(), "Path not found: Q:\\x.mdb");
   }
   // A prefix without dosdevices maps nothing.
-  EXPECT_EQ(failureOf([&] { PathMap(prefix_.outside() / "none").toHost("C:\\x"); }),
+  EXPECT_EQ(failureOf([&] { PathMap(prefix_.outside() / "none").toHost("C:\\x"); }).number,
             fserr::kPathNotFound);
 }
 
@@ -117,7 +118,7 @@ TEST_F(PathMapTest, MapsHostPathsBackToWindowsText) {
 
   // Outside every drive: not found, until z: maps the whole disk.
   const stdfs::path elsewhere = prefix_.outside() / "elsewhere" / "x.mdb";
-  EXPECT_EQ(failureOf([&] { paths_.toWindows(elsewhere); }), fserr::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { paths_.toWindows(elsewhere); }).number, fserr::kPathNotFound);
   prefix_.mapDrive("z:", "/");
   std::string expected = "Z:" + stdfs::weakly_canonical(elsewhere).string();
   std::replace(expected.begin(), expected.end(), '/', '\\');
@@ -127,19 +128,43 @@ TEST_F(PathMapTest, MapsHostPathsBackToWindowsText) {
   EXPECT_EQ(paths_.toWindows(system), "C:\\data_aco\\QX_aco.mdb");
 }
 
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+TEST_F(PathMapTest, DrivesAreTheEntriesThatOpenAFolder) {
+  const stdfs::path dosdevices = prefix_.root() / "dosdevices";
+  stdfs::create_directories(prefix_.outside() / "share");
+  stdfs::create_directories(prefix_.outside() / "cdrom");
+  prefix_.mapDrive("d:", prefix_.outside() / "share");
+  prefix_.mapDrive("z:", "/");
+  stdfs::create_directory(dosdevices / "G:");  // a folder, not a link
+  // Two entries for E:: the first in byte order that opens a folder counts.
+  prefix_.mapDrive("E:", prefix_.outside() / "missing");
+  prefix_.mapDrive("e:", prefix_.outside() / "cdrom");
+  // No drives: a link to nothing, a file, Wine's device entries, other names.
+  prefix_.mapDrive("h:", prefix_.outside() / "gone");
+  writeFile(dosdevices / "f:", "not a folder");
+  stdfs::create_directory_symlink("/dev", dosdevices / "c::");
+  stdfs::create_directory_symlink("/dev", dosdevices / "com1");
+  stdfs::create_directory(dosdevices / "1:");
+  stdfs::create_directory(dosdevices / "x");
 
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+  std::vector<std::pair<char, stdfs::path>> found;
+  for (const PathMap::Drive& drive : paths_.drives())
+    found.emplace_back(drive.letter, drive.folder);
+  const std::vector<std::pair<char, stdfs::path>> expected = {
+      {'C', prefix_.driveC()},
+      {'D', prefix_.outside() / "share"},
+      {'E', prefix_.outside() / "cdrom"},
+      {'G', dosdevices / "G:"},
+      {'Z', "/"},
+  };
+  EXPECT_EQ(found, expected);
+  // The same drives map host paths back.
+  EXPECT_EQ(paths_.toWindows(prefix_.outside() / "cdrom" / "a.mdb"), "E:\\a.mdb");
+  EXPECT_EQ(paths_.toWindows(dosdevices / "G:" / "b.mdb"), "G:\\b.mdb");
+}
+
+TEST(PathMapDrivesTest, NoDosdevicesNoDrives) {
+  EXPECT_TRUE(PathMap("/nonexistent/prefix").drives().empty());
+}
 
 TEST(PathMapEnvironmentTest, PrefixIsWineprefixElseWineInHome) {
   const ScopedEnv home("HOME", "/home/lab");

@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
 
-#include "test_support.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::fs {
 namespace {
@@ -20,30 +20,15 @@ namespace stdfs = std::filesystem;
 
 constexpr char kPrefix[] = "korvane-jet-";
 
+using support::writeFile;
+
 // A private $TMPDIR for one test.
 class TempFolders : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    ::setenv("TMPDIR", tmp_.path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (old_) {
-      ::setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-  std::vector<std::string> names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : stdfs::directory_iterator(tmp_.path()))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> names() const { return support::entriesOf(tmp_.path()); }
 
-  testing::TempFolder tmp_;
-  std::optional<std::string> old_;
+  const support::TempFolder tmp_;
+  const support::ScopedEnv tmpdir_{"TMPDIR", tmp_.path().c_str()};
 };
 
 TEST_F(TempFolders, ALiveFolderIsKeptAndRemovedWithEverythingInItWhenLetGo) {
@@ -52,7 +37,7 @@ TEST_F(TempFolders, ALiveFolderIsKeptAndRemovedWithEverythingInItWhenLetGo) {
   ASSERT_TRUE(folder) << why;
   EXPECT_EQ(folder->path().parent_path(), tmp_.path());
   EXPECT_EQ(folder->path().filename().string().rfind(kPrefix, 0), 0u);
-  testing::writeFile(folder->path() / "copy.sqlite", "data");
+  writeFile(folder->path() / "copy.sqlite", "data");
   EXPECT_EQ(removeAbandonedTempFolders(kPrefix), 0u);
   EXPECT_TRUE(stdfs::exists(folder->path() / "copy.sqlite"));
   folder.reset();
@@ -69,7 +54,7 @@ TEST_F(TempFolders, AKilledRunsFolderIsRemovedByTheNextSweepAndNothingElse) {
   if (run == 0) {
     std::string why;
     auto folder = TempFolder::make(kPrefix, why);
-    testing::writeFile(folder->path() / "copy.sqlite", "data");
+    writeFile(folder->path() / "copy.sqlite", "data");
     (void)!::write(ready[1], "x", 1);
     for (;;) ::pause();
   }
@@ -80,8 +65,8 @@ TEST_F(TempFolders, AKilledRunsFolderIsRemovedByTheNextSweepAndNothingElse) {
 
   // What is not ours, or not a folder, stays whatever its name.
   stdfs::create_directory(tmp_.path() / "korvane-test-other");
-  testing::writeFile(tmp_.path() / "korvane-jet-file", "a file");
-  testing::TempFolder elsewhere(tmp_.path().parent_path());
+  writeFile(tmp_.path() / "korvane-jet-file", "a file");
+  const support::TempFolder elsewhere(tmp_.path().parent_path());
   stdfs::create_directory_symlink(elsewhere.path(), tmp_.path() / "korvane-jet-link");
   const bool root = ::geteuid() == 0;
   if (root) {

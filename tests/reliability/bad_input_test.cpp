@@ -3,20 +3,19 @@
 // either way nothing crashes, the chosen file and the system database keep
 // their bytes, and Exit without update still ends the program.
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
 
 #include "bench.h"
 #include "db/database_engine.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/sqlite_file.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
@@ -44,7 +43,7 @@ void PrintTo(const BadInput& input, std::ostream* out) {
 void writeFile(Bench& bench, const std::string& windowsPath, const std::string& bytes) {
   const stdfs::path host = bench.lab().host(windowsPath);
   stdfs::create_directories(host.parent_path());
-  std::ofstream(host, std::ios::binary) << bytes;
+  support::writeFile(host, bytes);
 }
 
 // A copy of the old system database under another name.
@@ -52,30 +51,6 @@ std::string copyOfOldDatabase(Bench& bench, const std::string& windowsPath) {
   writeFile(bench, windowsPath, bench.lab().bytes(kSystemDatabase));
   return windowsPath;
 }
-
-// Takes away, for its lifetime, the power of root to write where the
-// permission bits forbid it, so a read-only folder is read-only even to
-// the superuser.
-class WithoutPermissionOverride {
- public:
-  WithoutPermissionOverride() {
-    header_.version = _LINUX_CAPABILITY_VERSION_3;
-    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_FOWNER));
-    active_ = ::syscall(SYS_capset, &header_, lowered) == 0;
-  }
-  ~WithoutPermissionOverride() {
-    if (active_) (void)::syscall(SYS_capset, &header_, saved_);
-  }
-  WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
-  WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
-
- private:
-  __user_cap_header_struct header_{};
-  __user_cap_data_struct saved_[2]{};
-  bool active_ = false;
-};
 
 const BadInput kBadInputs[] = {
     {"EmptyFile",
@@ -100,10 +75,7 @@ const BadInput kBadInputs[] = {
      [](Bench& b) {
        const std::string path = "C:\\input\\unrelated.mdb";
        writeFile(b, path, "");
-       sqlite3* db = nullptr;
-       sqlite3_open(b.lab().host(path).c_str(), &db);
-       sqlite3_exec(db, "CREATE TABLE Invoices (Number INTEGER)", nullptr, nullptr, nullptr);
-       sqlite3_close(db);
+       support::runSql(b.lab().host(path), "CREATE TABLE Invoices (Number INTEGER)");
        return path;
      },
      Outcome::kCompletes},
@@ -153,7 +125,7 @@ TEST_P(BadInputTest, UpdateStopsOrCompletesAsPrescribedAndChangesNoInput) {
   bench.chooseExternal(chosen);
   const workflow::DialogState before = bench.state();
   {
-    WithoutPermissionOverride asAnyUser;
+    support::WithoutPermissionOverride asAnyUser;
     bench.click(workflow::kUpdate);
   }
   const bool completed = bench.state().command(workflow::kClose).visible;

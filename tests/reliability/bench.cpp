@@ -24,22 +24,12 @@ Bench::Bench()
   lab_.installSystemFiles();
 }
 
-void Bench::takeChoiceFromLab() {
-  const workflow::UpdateContext& chosen = lab_.context();
-  workflow::UpdateContext& ours = frame_->context();
-  ours.dataFolder = chosen.dataFolder;
-  ours.selectedPath = chosen.selectedPath;
-  ours.state = chosen.state;
-}
-
 void Bench::chooseSystemDatabase() {
-  lab_.chooseSystemDatabase();
-  takeChoiceFromLab();
+  workflow::testing::chooseSystemDatabase(frame_->context());
 }
 
 void Bench::chooseExternal(const std::string& windowsPath) {
-  lab_.chooseExternal(windowsPath);
-  takeChoiceFromLab();
+  workflow::testing::chooseExternal(frame_->context(), windowsPath);
 }
 
 void Bench::nextMinute() {

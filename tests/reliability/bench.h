@@ -30,7 +30,7 @@ class Bench {
   const workflow::DialogState& state() const { return frame_->state(); }
 
   void click(int index) { frame_->commandClick(index); }
-  // The choices the window makes, carried over from the lab's own frame.
+  // The choices the window makes, on this bench's frame.
   void chooseSystemDatabase();
   void chooseExternal(const std::string& windowsPath);
   // The clock one minute on, so a new Update gets names of its own.
@@ -49,8 +49,6 @@ class Bench {
   std::vector<std::string> contentOf(const std::string& windowsPath) const;
 
  private:
-  void takeChoiceFromLab();
-
   Lab lab_;
   fs::PathMap paths_;
   FaultyFileServices files_;

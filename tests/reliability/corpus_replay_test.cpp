@@ -1,35 +1,45 @@
 // The fuzzer's seed corpus (every statement the program sends) replayed
-// through the fuzzer's own entry with the normal compiler: each must get
-// through tokenizer, parser and resolver to SQLite statements, and any
-// further input kept in the corpus must at least be handled without a fault.
+// through the fuzzer's own entry with the normal compiler: the seed files
+// are the program's statements as they are today, each gets through
+// tokenizer, parser and resolver to SQLite statements, and any further
+// input kept from fuzzing is at least handled without a fault.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <string>
 
+#include "program_seeds.h"
 #include "statement_check.h"
+#include "support/files.h"
 
 namespace korvane::reliability {
 namespace {
 
 namespace stdfs = std::filesystem;
 
-std::string textOf(const stdfs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+// File name to content, for every file in `folder`.
+std::map<std::string, std::string> filesIn(const stdfs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : stdfs::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = support::readFile(entry.path());
+  }
+  return files;
+}
+
+TEST(CorpusReplay, TheSeedFilesAreTheProgramStatements) {
+  std::map<std::string, std::string> expected;
+  for (const fuzz::Seed& seed : fuzz::programSeeds()) expected[seed.fileName] = seed.text;
+  EXPECT_EQ(expected.size(), 17u);  // five transfers twice, and seven more
+  EXPECT_EQ(filesIn(KORVANE_FUZZ_CORPUS), expected)
+      << "run korvane-fuzz-seeds " << KORVANE_FUZZ_CORPUS << " after changing a statement";
 }
 
 TEST(CorpusReplay, EveryProgramStatementGetsThroughTheFrontEnd) {
-  int replayed = 0;
-  for (const auto& entry : stdfs::directory_iterator(KORVANE_FUZZ_CORPUS)) {
-    SCOPED_TRACE(entry.path().filename().string());
-    EXPECT_EQ(fuzz::checkStatement(textOf(entry.path()), KORVANE_FUZZ_SCHEMA),
-              fuzz::Reached::kWritten);
-    ++replayed;
+  for (const fuzz::Seed& seed : fuzz::programSeeds()) {
+    SCOPED_TRACE(seed.fileName);
+    EXPECT_EQ(fuzz::checkStatement(seed.text, KORVANE_FUZZ_SCHEMA), fuzz::Reached::kWritten);
   }
-  EXPECT_GE(replayed, 12);  // the twelve statements the program sends, at least
 }
 
 // What the fuzzer found and kept: no fault, whatever stage rejects it.
@@ -38,7 +48,7 @@ TEST(CorpusReplay, FoundInputsAreRejectedOrWrittenWithoutFault) {
   if (!stdfs::exists(found)) GTEST_SKIP() << "no inputs kept from fuzzing yet";
   for (const auto& entry : stdfs::directory_iterator(found)) {
     SCOPED_TRACE(entry.path().filename().string());
-    (void)fuzz::checkStatement(textOf(entry.path()), KORVANE_FUZZ_SCHEMA);
+    (void)fuzz::checkStatement(support::readFile(entry.path()), KORVANE_FUZZ_SCHEMA);
   }
 }
 

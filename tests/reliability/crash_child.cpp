@@ -10,7 +10,7 @@
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "workflow/command_frame.h"
-#include "workflow/naming.h"
+#include "workflow/start_up.h"
 
 int main(int argc, char** argv) {
   using namespace korvane;
@@ -23,10 +23,7 @@ int main(int argc, char** argv) {
   const int minute = argc == 3 ? std::atoi(argv[2]) : 43;
   const fs::FixedClock clock(fs::LocalTime{2026, 12, 7, 8, minute, 15});
   workflow::CommandFrame frame(workflow::Services{files, clock, paths});
-  workflow::UpdateContext& context = frame.context();
-  context.dataFolder = workflow::kDataFolder;
-  context.selectedPath = workflow::kSystemDatabase;
-  context.state.options[workflow::kSystemOption].selected = true;
+  workflow::startUp(frame.context());
   frame.commandClick(workflow::kUpdate);
   frame.commandClick(workflow::kClose);
   return frame.closed() ? 0 : 1;

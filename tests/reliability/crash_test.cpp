@@ -8,7 +8,6 @@
 // the run; scripts/crash-test.sh runs it long.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,9 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -26,6 +23,9 @@
 
 #include "bench.h"
 #include "lab.h"
+#include "support/files.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::reliability {
 namespace {
@@ -39,35 +39,22 @@ int settingOf(const char* name, int fallback) {
 }
 
 std::string bytesOf(const stdfs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "<missing>";
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return stdfs::exists(file) ? support::readFile(file) : "<missing>";
 }
 
 // The rows of `query` on `file` (every column joined by '|'), or the error
-// SQLite gave.
+// SQLite gave, so that a torn file fails a comparison instead of the test.
 std::vector<std::string> rowsOf(const stdfs::path& file, const std::string& query) {
-  sqlite3* db = nullptr;
   std::vector<std::string> rows;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    rows.push_back(std::string("cannot open: ") + sqlite3_errmsg(db));
-    sqlite3_close(db);
-    return rows;
-  }
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db, query.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    rows.push_back(std::string("error: ") + sqlite3_errmsg(db));
-  }
-  while (statement != nullptr && sqlite3_step(statement) == SQLITE_ROW) {
-    std::string row;
-    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-      const unsigned char* text = sqlite3_column_text(statement, i);
-      row += (i ? "|" : "") + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
+  try {
+    for (const std::vector<std::string>& values : support::readRows(file, query)) {
+      std::string row;
+      for (const std::string& value : values) row += (row.empty() ? "" : "|") + value;
+      rows.push_back(row);
     }
-    rows.push_back(row);
+  } catch (const std::runtime_error& error) {
+    rows.push_back(std::string("error: ") + error.what());
   }
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
   return rows;
 }
 
@@ -82,34 +69,22 @@ std::vector<std::string> contentOf(const stdfs::path& file) {
   return content;
 }
 
-// A prefix of its own holding a copy of `source`'s drives.
+// A prefix of its own holding a copy of `source`'s drives C: and D:.
 class PrefixCopy {
  public:
   explicit PrefixCopy(const stdfs::path& source) {
-    std::string pattern = (stdfs::temp_directory_path() / "korvane-crash-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-    stdfs::create_directories(root_ / "dosdevices");
-    for (const char* drive : {"c", "d"}) {
-      const std::string folder = std::string("drive_") + drive;
-      stdfs::copy(source / folder, root_ / folder, stdfs::copy_options::recursive);
-      stdfs::create_directory_symlink(root_ / folder,
-                                      root_ / "dosdevices" / (std::string(drive) + ":"));
+    for (const char drive : {'c', 'd'}) {
+      stdfs::copy(source / (std::string("drive_") + drive), prefix_.drive(drive),
+                  stdfs::copy_options::recursive);
     }
   }
-  ~PrefixCopy() {
-    std::error_code ignored;
-    stdfs::remove_all(root_, ignored);
-  }
-  PrefixCopy(const PrefixCopy&) = delete;
-  PrefixCopy& operator=(const PrefixCopy&) = delete;
 
-  const stdfs::path& root() const { return root_; }
-  stdfs::path system() const { return root_ / "drive_c/data_aco/QX_aco.mdb"; }
-  stdfs::path backup() const { return root_ / "drive_c/data_aco/Backup/QX_aco_261207_0843.mdb"; }
+  stdfs::path root() const { return prefix_.root(); }
+  stdfs::path system() const { return prefix_.driveC() / "data_aco/QX_aco.mdb"; }
+  stdfs::path backup() const { return prefix_.driveC() / "data_aco/Backup/QX_aco_261207_0843.mdb"; }
 
  private:
-  stdfs::path root_;
+  support::TempPrefix prefix_{"cd"};
 };
 
 // Starts the child on `prefix`; kills it after `delay` unless it ended.

@@ -6,14 +6,14 @@
 // included); a sound Jet file chosen next updates.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "bench.h"
 #include "damaged_copy.h"
 #include "db/jet_file/jet_import_process.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
@@ -30,25 +30,17 @@ class DamagedJetFile : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
-    if (const char* old = std::getenv("TMPDIR")) oldTmpdir_ = old;
     tmpdir_ = bench_.lab().prefix() / "tmp";
     stdfs::create_directories(tmpdir_);
-    ::setenv("TMPDIR", tmpdir_.c_str(), 1);
-    db::useJetImportHelperForTesting(GetParam());
+    tmpdirSet_.emplace("TMPDIR", tmpdir_.c_str());
+    db::jetfile::useJetImportHelperForTesting(GetParam());
   }
-  void TearDown() override {
-    db::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER);
-    if (oldTmpdir_) {
-      ::setenv("TMPDIR", oldTmpdir_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
+  void TearDown() override { db::jetfile::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER); }
   bool tmpdirIsEmpty() const { return stdfs::is_empty(tmpdir_); }
 
   Bench bench_;
   stdfs::path tmpdir_;
-  std::optional<std::string> oldTmpdir_;
+  std::optional<support::ScopedEnv> tmpdirSet_;
 };
 
 TEST_P(DamagedJetFile, UpdateStopsTheWindowGoesOnAndNothingIsLeftBehind) {
@@ -59,9 +51,12 @@ TEST_P(DamagedJetFile, UpdateStopsTheWindowGoesOnAndNothingIsLeftBehind) {
   const std::string damagedBytes = bench_.bytesOf(kDamaged);
   const std::string systemBytes = bench_.bytesOf(workflow::kSystemDatabase);
 
-  // A folder a killed run left behind: the next open removes it.
-  stdfs::create_directory(tmpdir_ / "korvane-jet-Left01");
-  std::ofstream(tmpdir_ / "korvane-jet-Left01" / "copy.sqlite") << "left by a killed run";
+  // Folders a killed run left behind, a Jet file's copy and a settled
+  // source: the next open removes both.
+  for (const char* left : {"korvane-jet-Left01", "korvane-source-Left02"}) {
+    stdfs::create_directory(tmpdir_ / left);
+    support::writeFile(tmpdir_ / left / "copy.sqlite", "left by a killed run");
+  }
 
   bench_.chooseExternal(kDamaged);
   const workflow::DialogState before = bench_.state();

@@ -4,6 +4,7 @@
 // inside them (a write that fails halfway through the copy).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,11 @@ class FaultyFileServices : public fs::FileServices {
   void copyFile(const std::string& from, const std::string& to,
                 fs::Overwrite mode = fs::Overwrite::kReplace) override;
   void deleteFile(const std::string& path) override;
-  // A question, not an action: it cannot fail, so it is passed through.
+  // Questions, not actions: they cannot fail, so they are passed through.
   bool fileExists(const std::string& path) override { return real_.fileExists(path); }
+  std::optional<fs::FileIdentity> identify(const std::string& path) override {
+    return real_.identify(path);
+  }
 
  private:
   // True when this call is the one to fail (and counts it).

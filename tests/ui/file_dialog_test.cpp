@@ -3,6 +3,7 @@
 
 #include "ui_tests.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -50,6 +51,37 @@ void typeFileName(QFileDialog& open, const QString& name) {
   QVERIFY(box);
   box->clear();
   QTest::keyClicks(box, name);
+}
+
+// The sidebar's places, name and folder, as the dialog shows them.
+using Places = QList<std::pair<QString, QString>>;
+Places placesIn(const QFileDialog& open) {
+  Places places;
+  const auto* sidebar = open.findChild<QAbstractItemView*>("sidebar");
+  if (sidebar == nullptr) return places;
+  const QList<QUrl> urls = open.sidebarUrls();
+  for (int row = 0; row < sidebar->model()->rowCount(); ++row) {
+    const QString name = sidebar->model()->index(row, 0).data().toString();
+    places.append({name, row < urls.size() ? urls[row].toLocalFile() : QString()});
+  }
+  return places;
+}
+
+// Clicks the sidebar's place named `name`, as the user does.
+void clickPlace(QFileDialog& open, const QString& name) {
+  auto* sidebar = open.findChild<QAbstractItemView*>("sidebar");
+  QVERIFY2(sidebar, "the dialog has no sidebar");
+  for (int row = 0; row < sidebar->model()->rowCount(); ++row) {
+    const QModelIndex place = sidebar->model()->index(row, 0);
+    if (place.data().toString() != name) continue;
+    QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, sidebar->visualRect(place).center());
+    return;
+  }
+  QFAIL(qPrintable("no place named " + name));
+}
+
+QString canonicalText(const std::filesystem::path& folder) {
+  return QFileInfo(hostText(folder)).canonicalFilePath();
 }
 
 void prepare(FileOpenDialog& dialog) {
@@ -149,9 +181,7 @@ void FileDialogTest::chosenFileComesBackAsWindowsText() {
 
 void FileDialogTest::fileOutsideEveryDriveIsNoChoice() {
   TestPrefix prefix;
-  QTemporaryDir elsewhere;
-  const std::filesystem::path stray =
-      std::filesystem::path(elsewhere.path().toStdString()) / "a.mdb";
+  const std::filesystem::path stray = prefix.outside() / "a.mdb";
   writeFile(stray, "db");
   const fs::PathMap paths(prefix.root());  // drive C: only, no z:
   FileOpenDialog dialog(paths, nullptr);
@@ -168,6 +198,90 @@ void FileDialogTest::fileOutsideEveryDriveIsNoChoice() {
 
   QVERIFY2(!leftOpen, "CommonDialog1 was left open");
   QCOMPARE(answer, std::string());
+}
+
+void FileDialogTest::sidebarListsExactlyTheMappedDrives() {
+  TestPrefix prefix;
+  QTemporaryDir share;
+  const std::filesystem::path dosdevices = prefix.root() / "dosdevices";
+  const std::filesystem::path shareFolder = share.path().toStdString();
+  std::filesystem::create_directory_symlink(shareFolder, dosdevices / "d:");
+  std::filesystem::create_directory_symlink("/", dosdevices / "z:");
+  // No drives: a link to nothing, a file, Wine's device entries.
+  std::filesystem::create_directory_symlink(shareFolder / "gone", dosdevices / "e:");
+  writeFile(dosdevices / "f:", "not a folder");
+  std::filesystem::create_directory_symlink("/dev", dosdevices / "c::");
+  std::filesystem::create_directory_symlink("/dev", dosdevices / "com1");
+  const fs::PathMap paths(prefix.root());
+  FileOpenDialog dialog(paths, nullptr);
+  prepare(dialog);
+
+  // Qt renames a place after its folder when it loads that folder: the names
+  // must hold once the dialog has settled.
+  const auto placesOnceSettled = [&] {
+    Places shown, settled;
+    bool leftOpen = false;
+    showAndAnswer(
+        dialog,
+        [&](QFileDialog& open) {
+          shown = placesIn(open);
+          QTest::qWait(300);
+          settled = placesIn(open);
+          open.reject();
+        },
+        leftOpen);
+    if (leftOpen || shown != settled) return Places{{"changed while open", {}}};
+    return settled;
+  };
+
+  const Places all{
+      {"C:", canonicalText(prefix.driveC())}, {"D:", canonicalText(shareFolder)}, {"Z:", "/"}};
+  QCOMPARE(placesOnceSettled(), all);
+
+  // Each showing lists the drives mapped then.
+  std::filesystem::remove(dosdevices / "d:");
+  const Places withoutD{{"C:", canonicalText(prefix.driveC())}, {"Z:", "/"}};
+  QCOMPARE(placesOnceSettled(), withoutD);
+}
+
+void FileDialogTest::choosingThroughDriveDGivesDText_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("at the drive's root") << "QX_aco.mdb"
+                                       << "D:\\QX_aco.mdb";
+  QTest::newRow("in a folder of the drive") << "Lab9/QX_aco.mdb"
+                                            << "D:\\Lab9\\QX_aco.mdb";
+}
+
+void FileDialogTest::choosingThroughDriveDGivesDText() {
+  QFETCH(QString, typed);
+  QFETCH(QString, expected);
+  TestPrefix prefix;
+  QTemporaryDir share;
+  const std::filesystem::path shareFolder = share.path().toStdString();
+  std::filesystem::create_directories(shareFolder / "Lab9");
+  writeFile(shareFolder / "QX_aco.mdb", "db");
+  writeFile(shareFolder / "Lab9" / "QX_aco.mdb", "db");
+  std::filesystem::create_directory_symlink(shareFolder, prefix.root() / "dosdevices" / "d:");
+  const fs::PathMap paths(prefix.root());
+  FileOpenDialog dialog(paths, nullptr);
+  prepare(dialog);
+
+  QString folderAfterClick;
+  bool leftOpen = false;
+  const std::string answer = showAndAnswer(
+      dialog,
+      [&](QFileDialog& open) {
+        clickPlace(open, "D:");
+        folderAfterClick = open.directory().absolutePath();
+        typeFileName(open, typed);
+        QTest::keyClick(open.findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+      },
+      leftOpen);
+
+  QVERIFY2(!leftOpen, "CommonDialog1 was left open");
+  QCOMPARE(QFileInfo(folderAfterClick).canonicalFilePath(), canonicalText(shareFolder));
+  QCOMPARE(answer, expected.toStdString());
 }
 
 }  // namespace korvane::ui::testing

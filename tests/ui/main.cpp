@@ -1,5 +1,5 @@
 // korvane_ui_tests GROUP [Qt Test options]: runs one group of the window's
-// tests (startup, window, file_dialog, click_through) in one QApplication.
+// tests (window, file_dialog, click_through, desktop) in one QApplication.
 #include <QApplication>
 #include <QTest>
 #include <cstring>
@@ -26,10 +26,10 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   using namespace korvane::ui::testing;
   const std::map<std::string, Group> groups = {
-      {"startup", group<SelectionTest>()},
       {"window", group<WindowTest>()},
       {"file_dialog", group<FileDialogTest>()},
       {"click_through", group<ClickThroughTest>()},
+      {"desktop", group<DesktopTest>()},
   };
   const auto found = argc > 1 ? groups.find(argv[1]) : groups.end();
   if (found == groups.end()) {

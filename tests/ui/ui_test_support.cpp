@@ -6,9 +6,6 @@
 #include <QDialog>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "workflow/dialog_state.h"
@@ -16,28 +13,8 @@
 namespace korvane::ui::testing {
 
 TestPrefix::TestPrefix() {
-  if (!dir_.isValid()) throw std::runtime_error("no temporary folder");
-  std::filesystem::create_directories(root() / "dosdevices");
   std::filesystem::create_directories(dataFolder() / "Backup");
   std::filesystem::create_directories(dataFolder() / "External");
-  std::filesystem::create_directory_symlink(driveC(), root() / "dosdevices" / "c:");
-}
-
-std::filesystem::path TestPrefix::root() const {
-  return std::filesystem::path(dir_.path().toStdString());
-}
-
-std::filesystem::path TestPrefix::driveC() const {
-  return root() / "drive_c";
-}
-
-std::string ScriptedDialog::showOpen() {
-  ++shows_;
-  if (onShow) onShow();
-  if (answers.empty()) return {};
-  std::string answer = answers.front();
-  answers.pop_front();
-  return answer;
 }
 
 WindowOnPrefix::WindowOnPrefix()
@@ -87,24 +64,9 @@ ModalWatchdog::~ModalWatchdog() {
   delete timer_;
 }
 
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary);
-  out << content;
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
 QStringList fileNames(const std::filesystem::path& folder) {
   QStringList names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names << QString::fromStdString(entry.path().filename().string());
-  }
-  names.sort();
+  for (const std::string& name : support::entriesOf(folder)) names << QString::fromStdString(name);
   return names;
 }
 

@@ -3,21 +3,20 @@
 // real file services and a fixed clock, and a few looks at the widgets.
 #pragma once
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
-#include "ui/common_dialog.h"
+#include "support/files.h"
+#include "support/scripted_dialog.h"
+#include "support/temp_prefix.h"
 #include "ui/korvane_window.h"
 
 // Plain strings print their value when a comparison fails.
@@ -33,42 +32,16 @@ class QTimer;
 
 namespace korvane::ui::testing {
 
-// <tmp>/dosdevices/c: -> <tmp>/drive_c, holding the folders data_aco,
-// data_aco/Backup and data_aco/External. Removed with its files when destroyed.
-class TestPrefix {
+// A fresh prefix whose drive C: holds the folders data_aco, data_aco\Backup
+// and data_aco\External. Removed with its files when destroyed.
+class TestPrefix : public support::TempPrefix {
  public:
   TestPrefix();
 
-  std::filesystem::path root() const;
-  std::filesystem::path driveC() const;
   std::filesystem::path dataFolder() const { return driveC() / "data_aco"; }
-
- private:
-  QTemporaryDir dir_;
 };
 
-// CommonDialog1 answering from a queue; an empty queue answers as Cancel.
-class ScriptedDialog : public CommonDialog {
- public:
-  void setTitle(const std::string& title) override { title_ = title; }
-  void setFilter(const std::string& filter) override { filter_ = filter; }
-  void setDefaultExt(const std::string& extension) override { defaultExt_ = extension; }
-  void setInitialDir(const std::string& folder) override { initialDir_ = folder; }
-  std::string showOpen() override;
-
-  std::deque<std::string> answers;
-  std::function<void()> onShow;  // runs while the dialog "is open"
-
-  int shows() const { return shows_; }
-  const std::string& title() const { return title_; }
-  const std::string& filter() const { return filter_; }
-  const std::string& defaultExt() const { return defaultExt_; }
-  const std::string& initialDir() const { return initialDir_; }
-
- private:
-  int shows_ = 0;
-  std::string title_, filter_, defaultExt_, initialDir_;
-};
+using support::ScriptedDialog;
 
 // A window on a fresh prefix, shown, with a scripted dialog and the clock
 // fixed at 7 December 2026, 08:43 (stamp 261207_0843).
@@ -104,8 +77,9 @@ class ModalWatchdog {
   bool fired_ = false;
 };
 
-std::string readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const std::string& content);
+using support::readFile;
+using support::writeFile;
+
 // Names of the files in `folder`, sorted.
 QStringList fileNames(const std::filesystem::path& folder);
 

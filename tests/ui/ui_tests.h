@@ -6,21 +6,6 @@
 
 namespace korvane::ui::testing {
 
-// Start-up and database selection on a bare context.
-class SelectionTest : public QObject {
-  Q_OBJECT
-
- private slots:
-  void startUpFillsInstructionsAndSelectsSystem();
-  void externalOptionPreparesDialog();
-  void externalOptionOutcome_data();
-  void externalOptionOutcome();
-  void systemOptionAfterExternalRestoresSystem_data();
-  void systemOptionAfterExternalRestoresSystem();
-  void otherIndexChangesNothing_data();
-  void otherIndexChangesNothing();
-};
-
 // frmKorvane on its own: controls, start-up, rendering, the database choice
 // by mouse, and leaving before any Update.
 class WindowTest : public QObject {
@@ -51,6 +36,9 @@ class FileDialogTest : public QObject {
   void chosenFileComesBackAsWindowsText_data();
   void chosenFileComesBackAsWindowsText();
   void fileOutsideEveryDriveIsNoChoice();
+  void sidebarListsExactlyTheMappedDrives();
+  void choosingThroughDriveDGivesDText_data();
+  void choosingThroughDriveDGivesDText();
 };
 
 // The window with the real workflow and engine on sample databases: buttons
@@ -63,6 +51,18 @@ class ClickThroughTest : public QObject {
   void externalUpdateThenExit();
   void busyPointerAroundEachAction_data();
   void busyPointerAroundEachAction();
+};
+
+// frmKorvane as the desktop and assistive technology meet it: a dialog
+// that Esc does not close.
+class DesktopTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void reachesAssistiveTechnologyAsADialog();
+  void escapeLeavesTheWindowOpen_data();
+  void escapeLeavesTheWindowOpen();
+  void closeBoxStillEndsWithoutAnAction();
 };
 
 }  // namespace korvane::ui::testing

@@ -1,71 +1,25 @@
 // The workflow test bench: a temporary prefix, real files, a fixed clock.
 #include "lab.h"
 
-#include <sqlite3.h>
-#include <stdlib.h>
-
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 #include "db/database_engine.h"
 #include "db/script_builder.h"
+#include "support/files.h"
+#include "support/scripted_dialog.h"
+#include "support/sqlite_file.h"
+#include "workflow/database_selection.h"
 #include "workflow/naming.h"
+#include "workflow/start_up.h"
 
 namespace korvane::workflow::testing {
 
 namespace stdfs = std::filesystem;
 
-namespace {
-
-stdfs::path makeTemporaryPrefix() {
-  std::string pattern = (stdfs::temp_directory_path() / "korvane-wf-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  const stdfs::path prefix = pattern;
-  stdfs::create_directories(prefix / "dosdevices");
-  for (const char* drive : {"c", "d"}) {
-    const stdfs::path folder = prefix / (std::string("drive_") + drive);
-    stdfs::create_directories(folder);
-    stdfs::create_directory_symlink(folder, prefix / "dosdevices" / (std::string(drive) + ":"));
-  }
-  stdfs::create_directories(prefix / "drive_c" / "data_aco" / "Backup");
-  return prefix;
-}
-
-// The window fills in the real instructions (its own tests check them); here
-// any text serves, as long as the actions' texts can be told from it.
-const char* kStartUpInstructions = "start-up instructions";
-
-void startUp(UpdateContext& context) {
-  DialogState& state = context.state;
-  context.dataFolder = kDataFolder;
-  state.caption = "Korvane Utility ";
-  state.command(kExitWithoutUpdate).visible = true;
-  state.instructions = kStartUpInstructions;
-  for (int index : {kUpdate, kDeleteOrphans, kSetNull}) state.command(index).visible = false;
-}
-
-void offerUpdate(DialogState& state) {
-  state.command(kUpdate).visible = true;
-  state.command(kDeleteOrphans).visible = false;
-  state.command(kSetNull).visible = false;
-  state.options[kSystemOption].enabled = true;
-  state.options[kExternalOption].enabled = true;
-}
-
-std::string readText(const stdfs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + file.string());
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
-
 fs::LocalTime fixedTime() {
   return fs::LocalTime{2026, 12, 7, 8, 43, 15};
 }
 
-Lab::Lab() : prefix_(makeTemporaryPrefix()), paths_(prefix_), files_(paths_), clock_(fixedTime()) {
+Lab::Lab() : prefix_("cd"), paths_(prefix_.root()), files_(paths_), clock_(fixedTime()) {
+  stdfs::create_directories(prefix_.driveC() / "data_aco" / "Backup");
   restart();
 }
 
@@ -79,9 +33,7 @@ void Lab::restart() {
 }
 
 Lab::~Lab() {
-  frame_.reset();
-  std::error_code ignored;
-  stdfs::remove_all(prefix_, ignored);
+  frame_.reset();  // its handles go before the files they hold
 }
 
 stdfs::path Lab::host(const std::string& windowsPath) const {
@@ -93,7 +45,7 @@ bool Lab::exists(const std::string& windowsPath) const {
 }
 
 std::string Lab::bytes(const std::string& windowsPath) const {
-  return readText(host(windowsPath));
+  return support::readFile(host(windowsPath));
 }
 
 void Lab::makeFolder(const std::string& windowsPath) const {
@@ -120,26 +72,7 @@ void Lab::alter(const std::string& windowsPath, const std::vector<std::string>& 
 
 std::vector<std::string> Lab::column(const std::string& windowsPath,
                                      const std::string& query) const {
-  sqlite3* connection = nullptr;
-  const std::string file = host(windowsPath).string();
-  if (sqlite3_open_v2(file.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    sqlite3_close(connection);
-    throw std::runtime_error("cannot open " + file);
-  }
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(connection, query.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    const std::string error = sqlite3_errmsg(connection);
-    sqlite3_close(connection);
-    throw std::runtime_error(error + " in: " + query);
-  }
-  std::vector<std::string> values;
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(statement, 0);
-    values.push_back(text == nullptr ? "NULL" : reinterpret_cast<const char*>(text));
-  }
-  sqlite3_finalize(statement);
-  sqlite3_close(connection);
-  return values;
+  return support::readColumn(host(windowsPath), query);
 }
 
 bool Lab::hasTable(const std::string& windowsPath, const std::string& table) const {
@@ -148,37 +81,20 @@ bool Lab::hasTable(const std::string& windowsPath, const std::string& table) con
               .empty();
 }
 
-void Lab::chooseSystemDatabase() {
-  UpdateContext& context = frame_->context();
+void chooseSystemDatabase(UpdateContext& context) {
   startUp(context);
-  context.selectedPath = kSystemDatabase;
-  context.state.caption = std::string("Update system database, ") + kSystemDatabase;
-  offerUpdate(context.state);
-  context.state.options[kSystemOption].selected = true;
-  context.state.options[kExternalOption].selected = false;
 }
 
-void Lab::chooseExternal(const std::string& windowsPath) {
-  UpdateContext& context = frame_->context();
+void chooseExternal(UpdateContext& context, const std::string& windowsPath) {
   startUp(context);
-  context.state.caption = "Update external database, " + windowsPath;
-  context.selectedPath = windowsPath;
-  offerUpdate(context.state);
-  context.state.options[kSystemOption].selected = false;
-  context.state.options[kExternalOption].selected = true;
+  support::ScriptedDialog dialog({windowsPath});
+  selectDatabase(kExternalOption, context, dialog, {});
 }
 
-void Lab::chooseNothing() {
-  chooseSystemDatabase();
-  DialogState& state = frame_->context().state;
-  state.caption = "Update external database, ";
-  state.command(kDeleteOrphans).visible = false;
-  state.options[kSystemOption].selected = false;
-  state.options[kExternalOption].selected = false;
-  state.command(kUpdate).visible = false;
-  state.command(kSetNull).visible = false;
-  state.options[kSystemOption].enabled = true;
-  state.options[kExternalOption].enabled = true;
+void chooseNothing(UpdateContext& context) {
+  startUp(context);
+  support::ScriptedDialog cancelled;
+  selectDatabase(kExternalOption, context, cancelled, {});
 }
 
 Column samples(const Lab& lab, const std::string& file) {

@@ -11,6 +11,7 @@
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"
+#include "support/temp_prefix.h"
 #include "workflow/command_frame.h"
 
 namespace korvane::workflow::testing {
@@ -35,6 +36,13 @@ inline constexpr const char* kUpdateChoices =
 
 using Column = std::vector<std::string>;
 
+// Start-up followed by the choice of the system database, or of an external
+// file through the dialog, as the window makes them; or start-up, then the
+// external option with the dialog cancelled.
+void chooseSystemDatabase(UpdateContext& context);
+void chooseExternal(UpdateContext& context, const std::string& windowsPath);
+void chooseNothing(UpdateContext& context);
+
 class Lab {
  public:
   Lab();
@@ -42,7 +50,7 @@ class Lab {
   Lab(const Lab&) = delete;
   Lab& operator=(const Lab&) = delete;
 
-  const std::filesystem::path& prefix() const { return prefix_; }
+  std::filesystem::path prefix() const { return prefix_.root(); }
   std::filesystem::path host(const std::string& windowsPath) const;
   bool exists(const std::string& windowsPath) const;
   std::string bytes(const std::string& windowsPath) const;
@@ -71,7 +79,7 @@ class Lab {
   // (another program, as far as the frame is concerned), then closes it.
   void alter(const std::string& windowsPath, const std::vector<std::string>& statements) const;
 
-  // The first column of a plain SQLite query on the file, as text ("NULL"
+  // The first column of a plain SQLite query on the file, as text ("<null>"
   // for Null); read past the engine, as any SQLite tool would.
   std::vector<std::string> column(const std::string& windowsPath, const std::string& query) const;
   bool hasTable(const std::string& windowsPath, const std::string& table) const;
@@ -79,15 +87,15 @@ class Lab {
   // A new program run on the same files: a new frame and context.
   void restart();
 
-  // Start-up followed by the choice of the system database, or of an
-  // external file through the dialog, as the window does them.
-  void chooseSystemDatabase();
-  void chooseExternal(const std::string& windowsPath);
-  // Start-up, then the external option with the dialog cancelled.
-  void chooseNothing();
+  // The choices of the window on this lab's frame (see below).
+  void chooseSystemDatabase() { testing::chooseSystemDatabase(context()); }
+  void chooseExternal(const std::string& windowsPath) {
+    testing::chooseExternal(context(), windowsPath);
+  }
+  void chooseNothing() { testing::chooseNothing(context()); }
 
  private:
-  std::filesystem::path prefix_;
+  support::TempPrefix prefix_;
   fs::PathMap paths_;
   fs::HostFileServices files_;
   fs::FixedClock clock_;

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string_view>
 
-#include "db/jet_collation.h"
 #include "db/jet_file/jet_import_process.h"
 #include "db/jet_file/jet_reader.h"
+#include "text/case_fold.h"
 
 namespace korvane::db::jetfile {
 
@@ -102,12 +102,17 @@ void FileChecks::requireUsageMap(const MdbTableDef& def) const {
 
 namespace {
 
-// The first two of `names` that are the same to Jet, or none.
+bool sameLetters(std::string_view a, std::string_view b) {
+  return text::compareIgnoringCase(a, b) == 0;
+}
+
+// The first two of `names` that are the same but for letter case, or none.
 std::optional<std::pair<std::string, std::string>> firstSameNames(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return jetCompare(a, b) < 0; });
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return text::compareIgnoringCase(a, b) < 0;
+  });
   for (size_t i = 1; i < names.size(); ++i)
-    if (sameName(names[i - 1], names[i])) return std::pair{names[i - 1], names[i]};
+    if (sameLetters(names[i - 1], names[i])) return std::pair{names[i - 1], names[i]};
   return std::nullopt;
 }
 
@@ -131,7 +136,7 @@ void FileChecks::requireTableNames(const std::vector<std::string>& names) const 
   for (const auto& name : names) {
     if (name.empty()) fail("a table has no readable name");
     // SQLite refuses to create such a table: the copy could not hold it.
-    if (sameName(name.substr(0, kSqlitePrefix.size()), kSqlitePrefix))
+    if (sameLetters(std::string_view(name).substr(0, kSqlitePrefix.size()), kSqlitePrefix))
       fail("table '" + name + "' has a name SQLite keeps for itself");
   }
   if (auto same = firstSameNames(names))
@@ -158,12 +163,8 @@ void FileChecks::spendLongValue(size_t bytes) {
     fail("its long values hold more bytes than the file (links repeat)");
 }
 
-}  // namespace korvane::db::jetfile
-
-namespace korvane::db {
-
 void disableJetStructureChecksForTesting() {
-  jetfile::structureChecks = false;
+  structureChecks = false;
 }
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

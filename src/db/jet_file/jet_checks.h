@@ -39,8 +39,8 @@ class FileChecks {
   // After mdb_read_table: libmdb holds a usage map (it is never used empty).
   void requireUsageMap(const MdbTableDef& def) const;
 
-  // After mdb_read_columns: every field has a name, and no two names are the
-  // same to Jet (letter case folded).
+  // After mdb_read_columns: every field has a name, and no two names are
+  // the same but for letter case (the program's one fold, text/case_fold.h).
   void requireColumnNames(const MdbTableDef& def) const;
 
   // The user tables' names, likewise; nor may one begin with "sqlite_",

@@ -11,7 +11,7 @@
 
 struct sqlite3;
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 
 enum class JetFileFormat {
   kNotJet,  // no Jet header (an SQLite file, say)
@@ -35,17 +35,18 @@ bool looksLikeJetFile(const std::filesystem::path& file);
 // stderr.
 // Fails with 3024 when `jetFile` does not exist, 3343 ("Unrecognized database
 // format") when it is not a readable Jet 3 or Jet 4 file or any part of it is
-// damaged, 3010 when a table of that name is already in `target`, 3035/3043
-// when the target cannot be written.
+// damaged, 3010 when a table of that name is already in `target`; when the
+// target cannot be written, with the number the SQLite layer gives (3035 disk
+// full, 3043 I/O error, 3027 read-only, 3045 in use), naming the target's file.
 void importJetFile(const std::filesystem::path& jetFile, sqlite3* target,
                    const std::string& displayName = {});
 
 // Creates the SQLite database `targetFile` (which must not exist) and imports
 // `jetFile` into it. On failure `targetFile` does not exist afterwards.
-// Fails as importJetFile does, with 3204 when `targetFile` exists and 3043
+// Fails as importJetFile does, with 3204 when `targetFile` exists and 3051
 // when it cannot be made.
 void importJetFileToNewDatabase(const std::filesystem::path& jetFile,
                                 const std::filesystem::path& targetFile,
                                 const std::string& displayName = {});
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

@@ -9,7 +9,7 @@
 
 #include "db/jet_file/jet_file.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 
 namespace {
 
@@ -39,4 +39,4 @@ bool looksLikeJetFile(const std::filesystem::path& file) {
   return jetFileFormatOf(file) != JetFileFormat::kNotJet;
 }
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

@@ -7,5 +7,5 @@
 #include "db/jet_file/jet_import_process.h"
 
 int main(int argc, char** argv) {
-  return korvane::db::jetImportHelperMain(argc, argv);
+  return korvane::db::jetfile::jetImportHelperMain(argc, argv);
 }

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <new>
 
-#include "db/jet_errors.h"
 #include "db/jet_file/jet_file.h"
 #include "db/jet_file/jet_import_process.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 
 namespace {
 
@@ -49,17 +49,17 @@ int jetImportHelperMain(int argc, char** argv) {
   const std::string displayName = argv[3];
   keepStdoutForTheReport();
   try {
-    importJetFileToNewDatabase(argv[1], argv[2], displayName);
+    try {
+      importJetFileToNewDatabase(argv[1], argv[2], displayName);
+    } catch (const std::bad_alloc&) {
+      // The memory limit was reached outside libmdb (which aborts instead).
+      std::remove(argv[2]);
+      raiseJet(jeterr::kNotADatabase, displayName, "reading it needs more memory than its limit");
+    }
     return kDone;
   } catch (const Failure& failure) {
     return report(failure.number(), failure.text());
-  } catch (const std::bad_alloc&) {
-    // The memory limit was reached outside libmdb (which aborts instead).
-    std::remove(argv[2]);
-    const int number = jeterr::kNotADatabase;
-    return report(
-        number, jetMessage(number, displayName) + " (reading it needs more memory than its limit)");
   }
 }
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <optional>
 
-#include "db/jet_errors.h"
 #include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 
 namespace {
 
@@ -106,8 +106,7 @@ void importJetFileInHelper(const stdfs::path& jetFile, const stdfs::path& target
                            const std::string& displayName) {
   const auto damaged = [&](const std::string& why) {
     removeDatabaseFiles(targetFile);
-    throw Failure(jeterr::kNotADatabase,
-                  jetMessage(jeterr::kNotADatabase, displayName) + " (" + why + ")");
+    raiseJet(jeterr::kNotADatabase, displayName, why);
   };
   const stdfs::path helper = jetImportHelper();
   if (helper.empty())
@@ -128,4 +127,4 @@ void importJetFileInHelper(const stdfs::path& jetFile, const stdfs::path& target
   damaged("reading it " + fs::describeEnd(outcome, limits) + lastLine(outcome.err));
 }
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

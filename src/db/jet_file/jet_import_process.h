@@ -12,7 +12,7 @@
 
 #include "fs/child_process.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 
 inline constexpr char kJetImportHelperName[] = "korvane-jet-import";
 
@@ -55,4 +55,4 @@ void useJetImportHelperForTesting(const std::filesystem::path& program,
 // libmdb fail on its own, in a helper. Never called by the program.
 void disableJetStructureChecksForTesting();
 
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

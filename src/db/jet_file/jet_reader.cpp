@@ -15,11 +15,10 @@
 #include <cstring>
 #include <optional>
 
-#include "db/jet_errors.h"
 #include "db/jet_file/jet_checks.h"
 #include "db/jet_file/libmdb.h"
 #include "db/jet_file/long_value.h"
-#include "fs/failure.h"
+#include "sqlite/jet_errors.h"
 
 namespace korvane::db::jetfile {
 
@@ -85,8 +84,7 @@ std::optional<JetType> jetTypeOfColumn(const MdbColumn& col) {
 }  // namespace
 
 void raiseDamaged(const std::string& displayName, const std::string& why) {
-  throw Failure(jeterr::kNotADatabase,
-                jetMessage(jeterr::kNotADatabase, displayName) + " (" + why + ")");
+  raiseJet(jeterr::kNotADatabase, displayName, why);
 }
 
 class JetReader::Impl {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "db/jet_file/jet_values.h"
-#include "db/jet_types.h"
+#include "sqlite/jet_types.h"
 
 namespace korvane::db::jetfile {
 

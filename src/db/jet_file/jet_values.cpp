@@ -10,8 +10,8 @@
 #include <charconv>
 #include <limits>
 
-#include "db/jet_errors.h"
-#include "fs/failure.h"
+#include "sqlite/jet_errors.h"
+#include "text/utf8.h"
 
 namespace korvane::db::jetfile {
 
@@ -25,24 +25,6 @@ std::uint64_t littleEndianBits(Bytes bytes) {
   return bits;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // UTF-16 code units to UTF-8, pairing surrogates.
 std::string utf8OfUtf16(const std::vector<char16_t>& units) {
   std::string out;
@@ -52,10 +34,10 @@ std::string utf8OfUtf16(const std::vector<char16_t>& units) {
     const bool high = u >= 0xD800 && u <= 0xDBFF;
     const bool low = u >= 0xDC00 && u <= 0xDFFF;
     if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      text::appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else {
-      appendUtf8(out, high || low ? kReplacement : char32_t(u));
+      text::appendUtf8(out, high || low ? kReplacement : char32_t(u));
     }
   }
   return out;
@@ -198,8 +180,7 @@ std::string utf8OfJet4Text(Bytes bytes) {
 SingleByteText::SingleByteText(const std::string& charset)
     : converter_(iconv_open("UTF-8", charset.c_str())) {
   if (converter_ == reinterpret_cast<void*>(-1))
-    throw Failure(jeterr::kNotADatabase,
-                  jetMessage(jeterr::kNotADatabase, charset) + " (unknown Jet 3 character set)");
+    raiseJet(jeterr::kNotADatabase, charset, "unknown Jet 3 character set");
 }
 
 SingleByteText::~SingleByteText() {
@@ -220,7 +201,7 @@ std::string SingleByteText::toUtf8(Bytes bytes) const {
     const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer.data(), buffer.size() - outLeft);
     if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-      appendUtf8(out, kReplacement);  // a byte the code page leaves undefined
+      text::appendUtf8(out, kReplacement);  // a byte the code page leaves undefined
       ++in;
       --inLeft;
     }

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 namespace korvane::db::test {
 
@@ -30,14 +30,13 @@ inline std::string byteString(std::initializer_list<int> values) {
 inline void writeDamagedCopy(const std::filesystem::path& fixture,
                              const std::vector<ByteChange>& changes,
                              const std::filesystem::path& to) {
-  std::ifstream in(fixture, std::ios::binary);
-  std::string file{std::istreambuf_iterator<char>(in), {}};
+  std::string file = support::readFile(fixture);
   for (const auto& change : changes) {
     EXPECT_EQ(file.substr(change.offset, change.was.size()), change.was)
         << fixture << " at " << change.offset << " is not the fixture the change was made for";
     file.replace(change.offset, change.now.size(), change.now);
   }
-  std::ofstream(to, std::ios::binary | std::ios::trunc) << file;
+  support::writeFile(to, file);
 }
 
 // testV1997.mdb (2048-byte pages): page 12 holds usage maps; its row 3

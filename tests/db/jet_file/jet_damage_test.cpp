@@ -6,19 +6,19 @@
 // The offsets below were read from the fixtures (Jet 3: 2048-byte pages,
 // Jet 4: 4096-byte pages); each case first checks the bytes it changes.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "damaged_copy.h"
 #include "db/jet_file/jet_file.h"
-#include "fs/failure.h"
+#include "sqlite/connection.h"
+#include "sqlite/sql_text.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/temp_prefix.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -122,52 +122,55 @@ const Damage kDamages[] = {
      "indexes"},
 };
 
+// An in-memory SQLite database to import into.
+struct Target {
+  sqlite::Connection db{":memory:", "memory", sqlite::OpenMode::kCreate};
+
+  // Every table and its row count, one line each.
+  std::string content() {
+    std::vector<std::string> names;
+    db.query("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", {},
+             [&](const sqlite::Connection::ColumnText& column) { names.push_back(column(0)); });
+    std::string content;
+    for (const auto& name : names)
+      db.query("SELECT count(*) FROM " + sqlite::quoteName(name), {},
+               [&](const sqlite::Connection::ColumnText& column) {
+                 content += name + ": " + column(0) + "\n";
+               });
+    return content;
+  }
+};
+
 class JetDamage : public ::testing::TestWithParam<Damage> {
  protected:
   void SetUp() override {
     if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
-    folder_ = stdfs::temp_directory_path() / ("korvane_jet_damage_" + std::to_string(::getpid()));
-    stdfs::create_directories(folder_);
-  }
-  void TearDown() override {
-    if (!folder_.empty()) stdfs::remove_all(folder_);
   }
 
   stdfs::path damagedCopy(const std::string& fixture,
                           const std::vector<test::ByteChange>& changes) {
-    const stdfs::path copy = folder_ / fixture;
+    const stdfs::path copy = folder_.path() / fixture;
     test::writeDamagedCopy(kFixtures / fixture, changes, copy);
     return copy;
   }
 
-  stdfs::path folder_;
+  const support::TempFolder folder_;
 };
 
 TEST_P(JetDamage, IsRefusedWith3343AndItsReasonAtOnce) {
   const Damage& damage = GetParam();
   const stdfs::path file = damagedCopy(damage.fixture, damage.changes);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  Target target;
   testing::internal::CaptureStderr();
   const auto start = Clock::now();
-  int number = 0;
-  std::string text;
-  try {
-    importJetFile(file, db, "C:\\lab\\damaged.mdb");
-  } catch (const Failure& failure) {
-    number = failure.number();
-    text = failure.text();
-  }
+  const support::Caught caught =
+      support::failureOf([&] { importJetFile(file, target.db.handle(), "C:\\lab\\damaged.mdb"); });
   const auto took = Clock::now() - start;
   const std::string stderrText = testing::internal::GetCapturedStderr();
-  sqlite3_stmt* tables = nullptr;
-  sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &tables, nullptr);
-  sqlite3_step(tables);
-  EXPECT_EQ(sqlite3_column_int(tables, 0), 0) << "a refused import left tables behind";
-  sqlite3_finalize(tables);
-  sqlite3_close(db);
+  EXPECT_EQ(target.content(), "") << "a refused import left tables behind";
 
-  EXPECT_EQ(number, 3343) << text;
+  const std::string& text = caught.text;
+  EXPECT_EQ(caught.number, 3343) << text;
   EXPECT_EQ(text.rfind("Unrecognized database format 'C:\\lab\\damaged.mdb'.", 0), 0u) << text;
   EXPECT_NE(text.find(damage.reason), std::string::npos) << text;
   EXPECT_EQ(stderrText, "") << "libmdb's messages reached stderr";
@@ -178,24 +181,6 @@ TEST_P(JetDamage, IsRefusedWith3343AndItsReasonAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(Classes, JetDamage, ::testing::ValuesIn(kDamages),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Every table and its row count, one line each: what a cut copy must match
-// when it is accepted.
-std::string contentOf(sqlite3* db) {
-  std::string content;
-  sqlite3_stmt* tables = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master ORDER BY name", -1, &tables, nullptr);
-  while (sqlite3_step(tables) == SQLITE_ROW) {
-    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, ("SELECT count(*) FROM \"" + name + "\"").c_str(), -1, &count, nullptr);
-    sqlite3_step(count);
-    content += name + ": " + std::to_string(sqlite3_column_int(count, 0)) + "\n";
-    sqlite3_finalize(count);
-  }
-  sqlite3_finalize(tables);
-  return content;
-}
 
 // A copy cut short (a half-copied file): at every page boundary of every
 // fixture, and in the middle of each page. It is refused with 3343, or, when
@@ -209,37 +194,29 @@ TEST_F(JetDamage, EveryCutCopyIsRefusedOrReadWhole) {
                             "functionsV2000.mdb"};
   int refused = 0, accepted = 0;
   for (const char* fixture : fixtures) {
-    std::ifstream in(kFixtures / fixture, std::ios::binary);
-    const std::string whole{std::istreambuf_iterator<char>(in), {}};
+    const std::string whole = support::readFile(kFixtures / fixture);
     const size_t page = whole[0x14] == 0 ? 2048 : 4096;
     std::string wholeContent;
     for (size_t size = whole.size(); size > 0;) {
       SCOPED_TRACE(std::string(fixture) + " cut to " + std::to_string(size) + " bytes");
-      const stdfs::path cut = folder_ / fixture;
-      std::ofstream(cut, std::ios::binary | std::ios::trunc) << whole.substr(0, size);
-      sqlite3* db = nullptr;
-      ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+      const stdfs::path cut = folder_.path() / fixture;
+      support::writeFile(cut, whole.substr(0, size));
+      Target target;
       testing::internal::CaptureStderr();
       const auto start = Clock::now();
-      int number = 0;
-      try {
-        importJetFile(cut, db);
-      } catch (const Failure& failure) {
-        number = failure.number();
-      }
+      const int number = support::failureOf([&] { importJetFile(cut, target.db.handle()); }).number;
       EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
       EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
       if (size == whole.size()) {
         ASSERT_EQ(number, 0);
-        wholeContent = contentOf(db);
+        wholeContent = target.content();
       } else if (number == 0) {
-        EXPECT_EQ(contentOf(db), wholeContent) << "accepted, but not whole";
+        EXPECT_EQ(target.content(), wholeContent) << "accepted, but not whole";
         ++accepted;
       } else {
         EXPECT_EQ(number, 3343);
         ++refused;
       }
-      sqlite3_close(db);
       // Every page boundary, and half a page short of each.
       size = size % page ? size - size % page : size - page / 2;
     }
@@ -249,4 +226,4 @@ TEST_F(JetDamage, EveryCutCopyIsRefusedOrReadWhole) {
 }
 
 }  // namespace
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

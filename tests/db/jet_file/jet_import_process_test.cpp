@@ -5,17 +5,19 @@
 #include "db/jet_file/jet_import_process.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
+#include <optional>
 
 #include "damaged_copy.h"
 #include "db/jet_file/jet_file.h"
-#include "fs/failure.h"
+#include "sqlite/sql_text.h"
+#include "support/failure_of.h"
+#include "support/files.h"
+#include "support/scoped_process.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 namespace {
 
 namespace stdfs = std::filesystem;
@@ -26,30 +28,16 @@ const stdfs::path kHelper = KORVANE_JET_IMPORT_HELPER;
 const stdfs::path kUnchecked = KORVANE_JET_IMPORT_UNCHECKED;
 constexpr char kName[] = "C:\\lab\\chosen.mdb";
 
-struct Refusal {
-  int number = 0;
-  std::string text;
-};
+using Refusal = support::Caught;
 
 // Each table's definition and row count.
 std::string contentOf(const stdfs::path& file) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   std::string content;
-  sqlite3_stmt* tables = nullptr;
-  sqlite3_prepare_v2(db, "SELECT name, sql FROM sqlite_master ORDER BY rowid", -1, &tables,
-                     nullptr);
-  while (tables && sqlite3_step(tables) == SQLITE_ROW) {
-    const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(tables, 0));
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, ("SELECT count(*) FROM \"" + name + "\"").c_str(), -1, &count, nullptr);
-    sqlite3_step(count);
-    content += reinterpret_cast<const char*>(sqlite3_column_text(tables, 1)) + std::string(": ") +
-               std::to_string(sqlite3_column_int(count, 0)) + "\n";
-    sqlite3_finalize(count);
-  }
-  sqlite3_finalize(tables);
-  sqlite3_close(db);
+  for (const auto& table :
+       support::readRows(file, "SELECT name, sql FROM sqlite_master ORDER BY rowid"))
+    content += table[1] + ": " +
+               support::readValue(file, "SELECT count(*) FROM " + sqlite::quoteName(table[0])) +
+               "\n";
   return content;
 }
 
@@ -57,37 +45,28 @@ class JetImportProcess : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
-    folder_ = stdfs::temp_directory_path() / ("korvane_jet_process_" + std::to_string(::getpid()));
-    stdfs::create_directories(folder_);
     useJetImportHelperForTesting(kHelper);
   }
-  void TearDown() override {
-    useJetImportHelperForTesting(kHelper);
-    ::unsetenv("KORVANE_TEST_HELPER");
-    if (!folder_.empty()) stdfs::remove_all(folder_);
-  }
+  void TearDown() override { useJetImportHelperForTesting(kHelper); }
 
   stdfs::path copyOf(const std::string& fixture,
                      const std::vector<test::ByteChange>& changes = {}) {
-    const stdfs::path copy = folder_ / fixture;
+    const stdfs::path copy = folder_.path() / fixture;
     test::writeDamagedCopy(kFixtures / fixture, changes, copy);
     return copy;
   }
   Refusal refusalOf(const stdfs::path& jetFile) {
-    Refusal refusal;
-    try {
-      importJetFileInHelper(jetFile, target(), kName);
-      ADD_FAILURE() << jetFile << " was imported";
-    } catch (const Failure& failure) {
-      refusal = {failure.number(), failure.text()};
-    }
+    const Refusal refusal =
+        support::failureOf([&] { importJetFileInHelper(jetFile, target(), kName); });
+    EXPECT_NE(refusal.number, 0) << jetFile << " was imported";
     EXPECT_FALSE(stdfs::exists(target())) << "the target outlived the failure";
     EXPECT_FALSE(stdfs::exists(target().string() + "-journal"));
     return refusal;
   }
-  stdfs::path target() const { return folder_ / "copy.sqlite"; }
+  stdfs::path target() const { return folder_.path() / "copy.sqlite"; }
 
-  stdfs::path folder_;
+  const support::TempFolder folder_;
+  std::optional<support::ScopedEnv> helperMode_;
 };
 
 TEST_F(JetImportProcess, SoundFilesComeAcrossAsTheyDoInProcess) {
@@ -96,7 +75,7 @@ TEST_F(JetImportProcess, SoundFilesComeAcrossAsTheyDoInProcess) {
         "testUnicodeCompV2003.mdb", "functionsV2000.mdb"}) {
     SCOPED_TRACE(fixture);
     const stdfs::path file = copyOf(fixture);
-    const stdfs::path inProcess = folder_ / "in-process.sqlite";
+    const stdfs::path inProcess = folder_.path() / "in-process.sqlite";
     importJetFileToNewDatabase(file, inProcess);
     importJetFileInHelper(file, target(), kName);
     EXPECT_EQ(contentOf(target()), contentOf(inProcess));
@@ -113,14 +92,13 @@ TEST_F(JetImportProcess, TheHelpersOwnFailuresComeBackWithTheirNumberAndText) {
       << damaged.text;
   EXPECT_NE(damaged.text.find("usage map of table"), std::string::npos) << damaged.text;
 
-  EXPECT_EQ(refusalOf(folder_ / "missing.mdb").number, 3024);
-  std::ofstream(target()) << "in the way";
-  try {
-    importJetFileInHelper(copyOf("testV1997.mdb"), target(), kName);
-    ADD_FAILURE() << "an existing target was overwritten";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.number(), 3204);
-  }
+  EXPECT_EQ(refusalOf(folder_.path() / "missing.mdb").number, 3024);
+  support::writeFile(target(), "in the way");
+  EXPECT_EQ(support::failureOf([&] {
+              importJetFileInHelper(copyOf("testV1997.mdb"), target(), kName);
+            }).number,
+            3204)
+      << "an existing target was overwritten";
 }
 
 // Without the checks the same file crashes libmdb: the helper dies, the
@@ -163,7 +141,7 @@ class JetImportLimit : public JetImportProcess, public ::testing::WithParamInter
 TEST_P(JetImportLimit, StopsTheHelperAndIsRefusedWith3343SayingWhich) {
   const LimitCase& c = GetParam();
   if (c.hang) {
-    ::setenv("KORVANE_TEST_HELPER", "hang", 1);
+    helperMode_.emplace("KORVANE_TEST_HELPER", "hang");
     useJetImportHelperForTesting(kUnchecked, &c.limits);
   } else {
     useJetImportHelperForTesting(kHelper, &c.limits);
@@ -183,7 +161,7 @@ TEST_F(JetImportProcess, AMissingHelperIsRefusedWith3343NamingIt) {
   EXPECT_NE(missing.text.find("korvane-jet-import, is not installed"), std::string::npos)
       << missing.text;
 
-  useJetImportHelperForTesting(folder_ / "korvane-jet-import");
+  useJetImportHelperForTesting(folder_.path() / "korvane-jet-import");
   const Refusal unrunnable = refusalOf(copyOf("testV1997.mdb"));
   EXPECT_EQ(unrunnable.number, 3343);
   EXPECT_NE(unrunnable.text.find("could not start"), std::string::npos) << unrunnable.text;
@@ -192,26 +170,25 @@ TEST_F(JetImportProcess, AMissingHelperIsRefusedWith3343NamingIt) {
 // The build tree puts the helper beside the program; an installed tree
 // (GNUInstallDirs) in libexec/korvane/ beside bin/.
 TEST(JetImportHelperLocation, BesideTheProgramElseInLibexec) {
-  const stdfs::path root =
-      stdfs::temp_directory_path() / ("korvane_helper_" + std::to_string(::getpid()));
+  const support::TempFolder folder;
+  const stdfs::path root = folder.path();
   stdfs::create_directories(root / "bin");
   const stdfs::path program = root / "bin" / "korvane";
   EXPECT_EQ(jetImportHelperBeside(program), stdfs::path()) << "no helper anywhere";
 
   const stdfs::path installed = root / "libexec" / "korvane" / "korvane-jet-import";
   stdfs::create_directories(installed.parent_path());
-  std::ofstream(installed) << "#!/bin/sh\n";
+  support::writeFile(installed, "#!/bin/sh\n");
   EXPECT_EQ(jetImportHelperBeside(program), installed);
 
   const stdfs::path beside = root / "bin" / "korvane-jet-import";
-  std::ofstream(beside) << "#!/bin/sh\n";
+  support::writeFile(beside, "#!/bin/sh\n");
   EXPECT_EQ(jetImportHelperBeside(program), beside);
 
   stdfs::remove(beside);
   stdfs::create_directory(beside);  // a folder of that name is no helper
   EXPECT_EQ(jetImportHelperBeside(program), installed);
-  stdfs::remove_all(root);
 }
 
 }  // namespace
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

@@ -5,28 +5,22 @@
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
+#include "support/files.h"
+#include "support/sqlite_file.h"
+#include "support/temp_prefix.h"
 
-namespace korvane::db {
+namespace korvane::db::jetfile {
 namespace {
 
 namespace stdfs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
+using support::readFile;
+using support::writeFile;
 
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES;
-
-std::string readAll(const stdfs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeAll(const stdfs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
 
 // A value as text: NULL, an integer, a REAL in its shortest exact form, the
 // text itself, or blob:<length>.
@@ -54,15 +48,9 @@ class JetImport : public testing::Test {
     if (!stdfs::is_directory(kFixtures))
       GTEST_SKIP() << "no Jet fixtures at " << kFixtures << ": real-file tests skipped";
     ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
-    temp_ = stdfs::temp_directory_path() /
-            ("korvane_jet_" + std::to_string(::getpid()) + "_" +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
-    stdfs::remove_all(temp_);
-    stdfs::create_directories(temp_);
   }
   void TearDown() override {
     if (db_) sqlite3_close(db_);
-    if (!temp_.empty()) stdfs::remove_all(temp_);
   }
 
   Rows query(const std::string& sql) {
@@ -84,7 +72,13 @@ class JetImport : public testing::Test {
   std::vector<std::string> tableNames() {
     return column("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid");
   }
-  void import(const std::string& fixture) { importJetFile(kFixtures / fixture, db_); }
+  // A copy of fixture `name` of the test's own: the shared files are never
+  // opened in place, where another test may be reading them.
+  stdfs::path copyOf(const std::string& name) {
+    stdfs::copy_file(kFixtures / name, temp_ / name, stdfs::copy_options::overwrite_existing);
+    return temp_ / name;
+  }
+  void import(const std::string& fixture) { importJetFile(copyOf(fixture), db_); }
 
   // Imports `file`, expecting failure `number`; returns what reached stderr.
   std::string importFailing(const stdfs::path& file, int number) {
@@ -99,7 +93,8 @@ class JetImport : public testing::Test {
   }
 
   sqlite3* db_ = nullptr;
-  stdfs::path temp_;
+  const support::TempFolder folder_;
+  const stdfs::path temp_ = folder_.path();
 };
 
 struct SchemaCase {
@@ -270,7 +265,7 @@ TEST_F(JetImport, NullsStayDistinctFromValues) {
 // With `dropLastPage` the chain's last link is missing.
 stdfs::path withLongMemo(const stdfs::path& folder, const std::u16string& text, bool dropLastPage) {
   constexpr size_t kPage = 4096, kChunk = 4000;
-  std::string file = readAll(kFixtures / "functionsV2000.mdb");
+  std::string file = readFile(kFixtures / "functionsV2000.mdb");
   const std::string original("S\0h\0o\0w\0 \0m\0u\0s\0t\0", 18);
   const size_t reference = file.find(original) - 12;
   std::string stored;
@@ -298,7 +293,7 @@ stdfs::path withLongMemo(const stdfs::path& folder, const std::u16string& text, 
   file[reference + 3] = 0x00;  // chained over several pages
   for (int i = 0; i < 4; ++i) file[reference + 4 + i] = static_cast<char>(first >> (8 * i));
   const stdfs::path copy = folder / "long_memo.mdb";
-  writeAll(copy, file);
+  writeFile(copy, file);
   return copy;
 }
 
@@ -348,13 +343,13 @@ TEST_F(JetImport, TruncatedCopiesFailCleanly) {
   query("CREATE TABLE Kept (x INTEGER)");
   query("INSERT INTO Kept VALUES (7)");
   for (const char* name : files) {
-    const std::string whole = readAll(kFixtures / name);
+    const std::string whole = readFile(kFixtures / name);
     const size_t page = name == std::string("testV1997.mdb") ? 2048 : 4096;
     const size_t half = whole.size() / 2 / page * page;
     for (size_t size : {size_t{0}, size_t{100}, size_t{4096}, half, half + 1000}) {
       SCOPED_TRACE(std::string(name) + " cut to " + std::to_string(size) + " bytes");
       const stdfs::path cut = temp_ / name;
-      writeAll(cut, whole.substr(0, size));
+      writeFile(cut, whole.substr(0, size));
       EXPECT_EQ(importFailing(cut, 3343), "") << "libmdb's messages reached stderr";
       EXPECT_EQ(tableNames(), std::vector<std::string>{"Kept"});
     }
@@ -363,9 +358,9 @@ TEST_F(JetImport, TruncatedCopiesFailCleanly) {
 }
 
 TEST_F(JetImport, HeaderTellsJetFromOtherFiles) {
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "testV1997.mdb"), JetFileFormat::kJet3);
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "testUnicodeCompV2003.mdb"), JetFileFormat::kJet4);
-  EXPECT_EQ(jetFileFormatOf(kFixtures / "functionsV2000.mdb"), JetFileFormat::kJet4);
+  EXPECT_EQ(jetFileFormatOf(copyOf("testV1997.mdb")), JetFileFormat::kJet3);
+  EXPECT_EQ(jetFileFormatOf(copyOf("testUnicodeCompV2003.mdb")), JetFileFormat::kJet4);
+  EXPECT_EQ(jetFileFormatOf(copyOf("functionsV2000.mdb")), JetFileFormat::kJet4);
   EXPECT_EQ(jetFileFormatOf(temp_ / "missing.mdb"), JetFileFormat::kNotJet);
 
   const stdfs::path sqliteFile = temp_ / "ours.mdb";
@@ -376,10 +371,10 @@ TEST_F(JetImport, HeaderTellsJetFromOtherFiles) {
   EXPECT_FALSE(looksLikeJetFile(sqliteFile));
   importFailing(sqliteFile, 3343);
 
-  std::string ace = readAll(kFixtures / "functionsV2000.mdb");
+  std::string ace = readFile(kFixtures / "functionsV2000.mdb");
   ace.replace(4, 15, "Standard ACE DB");
   ace[0x14] = 0x02;
-  writeAll(temp_ / "new.accdb", ace);
+  writeFile(temp_ / "new.accdb", ace);
   EXPECT_EQ(jetFileFormatOf(temp_ / "new.accdb"), JetFileFormat::kAce);
   EXPECT_TRUE(looksLikeJetFile(temp_ / "new.accdb"));
   importFailing(temp_ / "new.accdb", 3343);
@@ -389,25 +384,43 @@ TEST_F(JetImport, HeaderTellsJetFromOtherFiles) {
 TEST_F(JetImport, MissingFileAndTakenTableNames) {
   importFailing(temp_ / "missing.mdb", 3024);
   query("CREATE TABLE table3 (x)");
-  importFailing(kFixtures / "indexTestV2000.mdb", 3010);
+  importFailing(copyOf("indexTestV2000.mdb"), 3010);
   EXPECT_EQ(tableNames(), std::vector<std::string>{"table3"});
+}
+
+// A target the import cannot write fails as every other SQLite write fails
+// (the SQLite layer's one mapping), and keeps what it had.
+TEST_F(JetImport, ATargetThatCannotBeWrittenFailsAsAnyWriteDoes) {
+  const stdfs::path file = temp_ / "target.db";
+  support::runSql(file, "CREATE TABLE keep (x)");
+  sqlite3* readOnly = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &readOnly, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  try {
+    importJetFile(copyOf("testV1997.mdb"), readOnly);
+    ADD_FAILURE() << "a read-only target was written";
+  } catch (const Failure& f) {
+    EXPECT_EQ(f.number(), 3027) << f.text();
+  }
+  sqlite3_close(readOnly);
+  EXPECT_EQ(support::readColumn(file, "SELECT name FROM sqlite_master"),
+            std::vector<std::string>{"keep"});
 }
 
 TEST_F(JetImport, NewDatabaseFileExistsOnlyAfterSuccess) {
   const stdfs::path target = temp_ / "copy.db";
-  importJetFileToNewDatabase(kFixtures / "testV1997.mdb", target);
+  importJetFileToNewDatabase(copyOf("testV1997.mdb"), target);
   sqlite3_close(db_);
   ASSERT_EQ(sqlite3_open(target.c_str(), &db_), SQLITE_OK);
   EXPECT_EQ(tableNames(), (std::vector<std::string>{"Table1", "Table2", "Table3", "Table4"}));
 
   try {
-    importJetFileToNewDatabase(kFixtures / "testV1997.mdb", target);
+    importJetFileToNewDatabase(copyOf("testV1997.mdb"), target);
     ADD_FAILURE() << "an existing target was overwritten";
   } catch (const Failure& f) {
     EXPECT_EQ(f.number(), 3204);
   }
 
-  writeAll(temp_ / "cut.mdb", readAll(kFixtures / "testV1997.mdb").substr(0, 8192));
+  writeFile(temp_ / "cut.mdb", readFile(kFixtures / "testV1997.mdb").substr(0, 8192));
   const stdfs::path failed = temp_ / "failed.db";
   EXPECT_THROW(importJetFileToNewDatabase(temp_ / "cut.mdb", failed, "C:\\lab\\cut.mdb"), Failure);
   EXPECT_FALSE(stdfs::exists(failed));
@@ -420,4 +433,4 @@ TEST_F(JetImport, NewDatabaseFileExistsOnlyAfterSuccess) {
 }
 
 }  // namespace
-}  // namespace korvane::db
+}  // namespace korvane::db::jetfile

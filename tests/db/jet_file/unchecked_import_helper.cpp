@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
   if (mode && std::string(mode) == "hang") {
     for (;;) ::pause();
   }
-  korvane::db::disableJetStructureChecksForTesting();
-  return korvane::db::jetImportHelperMain(argc, argv);
+  korvane::db::jetfile::disableJetStructureChecksForTesting();
+  return korvane::db::jetfile::jetImportHelperMain(argc, argv);
 }

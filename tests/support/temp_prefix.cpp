@@ -1,0 +1,46 @@
+// Temporary folders and prefixes for tests.
+#include "support/temp_prefix.h"
+
+#include <stdlib.h>
+
+#include <stdexcept>
+#include <system_error>
+
+namespace korvane::support {
+
+namespace stdfs = std::filesystem;
+
+TempFolder::TempFolder(const stdfs::path& parent) {
+  std::string pattern = (parent / "korvane-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
+  path_ = stdfs::canonical(pattern);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;  // a folder left behind in the temporary folder harms no test
+  stdfs::remove_all(path_, ignored);
+}
+
+void layOutPrefix(const stdfs::path& root, std::string_view drives) {
+  stdfs::create_directories(root / "dosdevices");
+  for (const char letter : drives) {
+    const std::string folder = std::string("drive_") + letter;
+    const stdfs::path link = root / "dosdevices" / (std::string(1, letter) + ":");
+    stdfs::create_directories(root / folder);
+    if (!stdfs::is_symlink(link)) stdfs::create_directory_symlink(".." / stdfs::path(folder), link);
+  }
+}
+
+TempPrefix::TempPrefix(std::string_view drives) {
+  layOutPrefix(root(), drives);
+}
+
+stdfs::path TempPrefix::drive(char letter) const {
+  return root() / (std::string("drive_") + letter);
+}
+
+void TempPrefix::mapDrive(const std::string& entry, const stdfs::path& folder) const {
+  stdfs::create_directory_symlink(folder, root() / "dosdevices" / entry);
+}
+
+}  // namespace korvane::support
