@@ -7,12 +7,11 @@
 #include <zlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "jet_import_check.h"
+#include "support/files.h"
 
 namespace korvane::reliability {
 namespace {
@@ -55,8 +54,8 @@ TEST(JetCorpusReplay, TheSeedsImport) {
   for (const char* seed :
        {"testV1997.mdb", "test2V2000.mdb", "indexTestV2000.mdb", "testIndexPropertiesV2000.mdb",
         "testUnicodeCompV2003.mdb", "functionsV2000.mdb"}) {
-    std::ifstream in(fixtures / seed, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    const std::string file = support::readFile(fixtures / seed);
+    const std::vector<std::uint8_t> bytes(file.begin(), file.end());
     std::string why;
     EXPECT_EQ(fuzz::checkJetImport(bytes, &why), fuzz::JetOutcome::kImported)
         << seed << ": " << why;
