@@ -12,11 +12,6 @@ namespace korvane::db {
 
 namespace {
 
-std::string_view withoutTrailingSpaces(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
 // Matches folded text against a folded Jet pattern.
 bool likeMatch(const std::u32string& s, size_t si, const std::u32string& p, size_t pi) {
   while (pi < p.size()) {
@@ -104,7 +99,7 @@ void concatFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 int jetCompare(std::string_view a, std::string_view b) {
-  return text::compareIgnoringCase(withoutTrailingSpaces(a), withoutTrailingSpaces(b));
+  return text::compareAsJet(a, b);
 }
 
 bool sameName(std::string_view a, std::string_view b) {

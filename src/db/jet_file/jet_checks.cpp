@@ -102,17 +102,18 @@ void FileChecks::requireUsageMap(const MdbTableDef& def) const {
 
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b) {
-  return text::compareIgnoringCase(a, b) == 0;
+bool sameToJet(std::string_view a, std::string_view b) {
+  return text::compareAsJet(a, b) == 0;
 }
 
-// The first two of `names` that are the same but for letter case, or none.
+// The first two of `names` that Jet calls the same name (letter case and
+// trailing spaces aside), or none.
 std::optional<std::pair<std::string, std::string>> firstSameNames(std::vector<std::string> names) {
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return text::compareIgnoringCase(a, b) < 0;
+    return text::compareAsJet(a, b) < 0;
   });
   for (size_t i = 1; i < names.size(); ++i)
-    if (sameLetters(names[i - 1], names[i])) return std::pair{names[i - 1], names[i]};
+    if (sameToJet(names[i - 1], names[i])) return std::pair{names[i - 1], names[i]};
   return std::nullopt;
 }
 
@@ -136,7 +137,7 @@ void FileChecks::requireTableNames(const std::vector<std::string>& names) const 
   for (const auto& name : names) {
     if (name.empty()) fail("a table has no readable name");
     // SQLite refuses to create such a table: the copy could not hold it.
-    if (sameLetters(std::string_view(name).substr(0, kSqlitePrefix.size()), kSqlitePrefix))
+    if (sameToJet(std::string_view(name).substr(0, kSqlitePrefix.size()), kSqlitePrefix))
       fail("table '" + name + "' has a name SQLite keeps for itself");
   }
   if (auto same = firstSameNames(names))
