@@ -22,6 +22,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS korvane DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Reads real Jet files for the program, in a process of its own; the program
+# looks for it in ../libexec/korvane/ from its own folder.
+install(TARGETS korvane-jet-import DESTINATION ${KORVANE_INSTALL_HELPERDIR})
 install(FILES ${KORVANE_PACKAGING_DIR}/${KORVANE_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${KORVANE_PACKAGING_DIR}/${KORVANE_APP_ID}.svg
@@ -70,9 +73,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://korvane.org/)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Library dependencies come from the program. Qt loads its platform plugins
-# (the X11 and Wayland connections) at run time, where no library dependency
-# can see them; without them the window cannot open.
+# Library dependencies come from the program and its helper (libmdb is the
+# helper's). Qt loads its platform plugins (the X11 and Wayland connections)
+# at run time, where no library dependency can see them; without them the
+# window cannot open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 include(CPack)

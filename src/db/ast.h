@@ -124,6 +124,7 @@ struct Source {
   std::string table;
   std::string alias;  // empty: exposed under its own name
   size_t offset = 0;
+  std::string boundTable;  // set by the resolver: the name as the file spells it
   // A join:
   JoinKind join = JoinKind::kInner;
   std::unique_ptr<Source> left, right;

@@ -1,8 +1,6 @@
-// Reads tables and fields from sqlite_master and PRAGMA table_info, and keeps
-// field properties in MSysFieldProperties.
+// Reads tables, views and fields from sqlite_master and PRAGMA table_xinfo,
+// and keeps field properties in MSysFieldProperties.
 #include "db/catalog.h"
-
-#include <algorithm>
 
 #include "db/jet_collation.h"
 #include "sqlite/sql_text.h"
@@ -30,44 +28,71 @@ Catalog::Catalog(sqlite::Connection& connection, std::string schema)
 
 void Catalog::refresh() {
   loaded_ = false;
-  tableNames_.clear();
+  entries_.clear();
   tables_.clear();
 }
 
 void Catalog::load() {
   if (loaded_) return;
-  connection_.query("SELECT name FROM " + quoteName(schema_) +
-                        ".sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
-                        "ESCAPE '\\' ORDER BY rowid",
+  connection_.query("SELECT name, type = 'view' FROM " + quoteName(schema_) +
+                        ".sqlite_master WHERE type IN ('table', 'view') AND name NOT LIKE "
+                        "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
                     {}, [&](const sqlite::Connection::ColumnText& col) {
                       std::string name = col(0);
-                      if (!sameName(name, kPropertyTable)) tableNames_.push_back(name);
+                      if (!sameName(name, kPropertyTable))
+                        entries_.push_back({std::move(name), col(1) == "1"});
                     });
   loaded_ = true;
 }
 
 std::vector<std::string> Catalog::tableNames() {
   load();
-  return tableNames_;
+  std::vector<std::string> names;
+  for (const auto& e : entries_)
+    if (!e.isView) names.push_back(e.name);
+  return names;
 }
 
 const TableInfo* Catalog::findTable(std::string_view name) {
+  return find(name, false);
+}
+
+const TableInfo* Catalog::findSource(std::string_view name) {
+  return find(name, true);
+}
+
+const TableInfo* Catalog::find(std::string_view name, bool viewsToo) {
   load();
+  const Entry* match = nullptr;
+  for (const auto& e : entries_) {
+    if (e.isView && !viewsToo) continue;
+    if (e.name == name) {
+      match = &e;
+      break;
+    }
+    if (!match && sameName(e.name, name)) match = &e;
+  }
+  return match ? read(*match) : nullptr;
+}
+
+// The fields of `entry`, read once until the next refresh. Hidden columns
+// (1: of a virtual table) are left out; 2 and 3 are generated columns.
+const TableInfo* Catalog::read(const Entry& entry) {
   for (const auto& t : tables_)
-    if (sameName(t.name, name)) return &t;
-  auto stored = std::find_if(tableNames_.begin(), tableNames_.end(),
-                             [&](const std::string& n) { return sameName(n, name); });
-  if (stored == tableNames_.end()) return nullptr;
+    if (t.name == entry.name) return &t;
   TableInfo table;
-  table.name = *stored;
+  table.name = entry.name;
+  table.isView = entry.isView;
   connection_.query(
-      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL FROM pragma_table_info(?1, ?2)",
+      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden "
+      "FROM pragma_table_xinfo(?1, ?2) WHERE hidden <> 1",
       {table.name, schema_}, [&](const sqlite::Connection::ColumnText& col) {
         ColumnInfo c;
         c.name = col(0);
         c.type = jetTypeOfDeclared(col(1));
         c.notNull = col(2) == "1";
         c.hasDefault = col(3) == "1";
+        c.generated = col(4) != "0";
         table.columns.push_back(std::move(c));
       });
   tables_.push_back(std::move(table));

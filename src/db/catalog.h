@@ -3,8 +3,11 @@
 //
 // Names are looked up as Jet looks them up, without regard to case. SQLite's
 // own tables and the property table MSysFieldProperties are not part of the
-// catalog. Properties live in MSysFieldProperties(TableName, FieldName,
-// PropertyName, Value), made on first use, keyed by the stored names.
+// catalog. A view stands where Jet's saved query would: it can be read from
+// like a table, and is nothing else. Every column is listed, generated ones
+// included; the hidden columns of virtual tables are not. Properties live in
+// MSysFieldProperties(TableName, FieldName, PropertyName, Value), made on
+// first use, keyed by the stored names.
 #pragma once
 
 #include <deque>
@@ -25,10 +28,12 @@ struct ColumnInfo {
   JetType type = JetType::kUnknown;
   bool notNull = false;
   bool hasDefault = false;
+  bool generated = false;  // GENERATED ALWAYS AS: read, never written
 };
 
 struct TableInfo {
   std::string name;  // as stored
+  bool isView = false;
   std::vector<ColumnInfo> columns;
 
   const ColumnInfo* findColumn(std::string_view name) const;
@@ -41,8 +46,11 @@ class Catalog {
   // The catalog of schema `schema` ("main", or an attached file's name).
   Catalog(sqlite::Connection& connection, std::string schema);
 
-  // The table named `name` (any case), or nullptr.
+  // The table named `name` (any case), or nullptr. A name spelled exactly
+  // as stored wins over one that only compares equal.
   const TableInfo* findTable(std::string_view name);
+  // The table or view a FROM clause names as `name`, or nullptr.
+  const TableInfo* findSource(std::string_view name);
   std::vector<std::string> tableNames();
   // True when an index named `name` (any case) exists.
   bool hasIndex(std::string_view name);
@@ -62,12 +70,19 @@ class Catalog {
   bool hasPropertyTable();
 
  private:
+  struct Entry {
+    std::string name;
+    bool isView = false;
+  };
+
   void load();
+  const TableInfo* find(std::string_view name, bool viewsToo);
+  const TableInfo* read(const Entry& entry);
 
   sqlite::Connection& connection_;
   std::string schema_;
   bool loaded_ = false;
-  std::vector<std::string> tableNames_;
+  std::vector<Entry> entries_;    // tables and views, in the file's order
   std::deque<TableInfo> tables_;  // read on demand; pointers to them stay valid
 };
 

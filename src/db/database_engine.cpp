@@ -10,10 +10,12 @@
 
 #include "db/catalog.h"
 #include "db/database_opener.h"
+#include "db/encoding_bridge.h"
 #include "db/jet_collation.h"
 #include "db/jet_file/jet_file.h"
 #include "db/jet_source.h"
 #include "db/parser.h"
+#include "db/resolver.h"
 #include "db/source_reading.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
@@ -104,10 +106,11 @@ struct Database::Impl {
 namespace {
 
 // The IN 'file' target of one statement: checked as an open would check it,
-// held and attached while the statement runs, detached afterwards.
+// held and attached to `on` while the statement runs, detached afterwards.
 class AttachedTarget {
  public:
-  AttachedTarget(Database::Impl& d, const std::string& windowsPath) : connection_(*d.connection) {
+  AttachedTarget(Database::Impl& d, const std::string& windowsPath, sqlite::Connection& on)
+      : connection_(on) {
     if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
     const stdfs::path host = hostPathOf(*d.paths, windowsPath);
     // A real Jet file is only ever read: refused before anything is attached.
@@ -151,6 +154,34 @@ void run(sqlite::Connection& connection, const SqlSteps& steps) {
   sqlite::inSavepoint(connection, [&] {
     for (const auto& step : steps) connection.exec(step);
   });
+}
+
+// INSERT INTO ... IN 'file': the target is attached to the handle's
+// connection or, when the two files' text encodings differ (SQLite attaches
+// none such), to a bridge holding copies of the tables the statement reads.
+void insertInFile(Database::Impl& d, InsertStmt& s) {
+  std::unique_ptr<EncodingBridge> bridge;
+  if (d.paths) {
+    const std::string encoding = textEncodingOfFile(hostPathOf(*d.paths, *s.inFile));
+    if (!encoding.empty() && encoding != textEncodingOf(*d.connection, "main")) {
+      std::vector<std::string> tables;
+      if (s.select) {
+        Resolver probe(*d.catalog);
+        probe.bindSource(*s.select->from);
+        for (const auto& entry : probe.scope()) tables.push_back(entry.table->name);
+      }
+      // "": a private temporary database, removed when its connection closes.
+      bridge = std::make_unique<EncodingBridge>(
+          connect(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection, tables,
+          encoding);
+    }
+  }
+  sqlite::Connection& on = bridge ? bridge->connection() : *d.connection;
+  AttachedTarget target(d, *s.inFile, on);
+  Catalog targetCatalog(on, kInSchema);
+  if (!bridge) return run(on, writeInsert(s, *d.catalog, targetCatalog));
+  Catalog bridgeCatalog(on, "main");
+  run(on, writeInsert(s, bridgeCatalog, targetCatalog));
 }
 
 }  // namespace
@@ -255,9 +286,7 @@ void Database::execute(std::string_view jetSql) {
           raiseJet(jeterr::kCannotExecuteSelect);
         } else if constexpr (std::is_same_v<T, InsertStmt>) {
           if (s.inFile) {
-            AttachedTarget target(d, *s.inFile);
-            Catalog targetCatalog(*d.connection, kInSchema);
-            run(*d.connection, writeInsert(s, *d.catalog, targetCatalog));
+            insertInFile(d, s);
           } else {
             run(*d.connection, writeInsert(s, *d.catalog, *d.catalog));
           }

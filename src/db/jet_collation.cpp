@@ -3,23 +3,14 @@
 
 #include <sqlite3.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "db/jet_date.h"
+#include "db/jet_convert.h"
 #include "text/case_fold.h"
 
 namespace korvane::db {
 
 namespace {
-
-std::string_view withoutTrailingSpaces(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // Matches folded text against a folded Jet pattern.
 bool likeMatch(const std::u32string& s, size_t si, const std::u32string& p, size_t pi) {
@@ -68,13 +59,10 @@ std::string_view textOf(sqlite3_value* v) {
   return data ? std::string_view(data, sqlite3_value_bytes(v)) : std::string_view();
 }
 
-// A number as Jet writes it in text: integers plainly, others with up to 15
-// significant digits.
+// A number as Jet writes it in text.
 std::string numberText(sqlite3_value* v) {
   if (sqlite3_value_type(v) == SQLITE_INTEGER) return std::to_string(sqlite3_value_int64(v));
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15g", sqlite3_value_double(v));
-  return buffer;
+  return jetNumberText(sqlite3_value_double(v));
 }
 
 std::string valueText(sqlite3_value* v) {
@@ -87,24 +75,6 @@ std::string valueText(sqlite3_value* v) {
     default:
       return std::string(textOf(v));
   }
-}
-
-std::optional<double> parseNumber(std::string_view text) {
-  std::string s(text);
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  size_t start = s.find_first_not_of(' ');
-  if (start == std::string::npos) return std::nullopt;
-  char* end = nullptr;
-  double d = std::strtod(s.c_str() + start, &end);
-  if (end != s.c_str() + s.size() || !std::isfinite(d)) return std::nullopt;
-  return d;
-}
-
-void resultNumber(sqlite3_context* ctx, double d) {
-  if (d == std::floor(d) && std::fabs(d) < 9.0e15)
-    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(d));
-  else
-    sqlite3_result_double(ctx, d);
 }
 
 int collate(void*, int n1, const void* a, int n2, const void* b) {
@@ -126,67 +96,10 @@ void concatFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
-// A value written into a number column: a text that reads as no number
-// becomes Null, as Jet's conversion does.
-void numberFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      return sqlite3_result_value(ctx, argv[0]);
-    case SQLITE_TEXT:
-      if (auto d = parseNumber(textOf(argv[0]))) return resultNumber(ctx, *d);
-      return sqlite3_result_null(ctx);
-    default:
-      return sqlite3_result_null(ctx);
-  }
-}
-
-// A value written into a Date/Time column: a number stays, a date text
-// becomes its Jet double, anything else Null.
-void dateFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      return sqlite3_result_value(ctx, argv[0]);
-    case SQLITE_TEXT:
-      if (auto d = parseJetDate(textOf(argv[0]))) return resultNumber(ctx, *d);
-      if (auto d = parseNumber(textOf(argv[0]))) return resultNumber(ctx, *d);
-      return sqlite3_result_null(ctx);
-    default:
-      return sqlite3_result_null(ctx);
-  }
-}
-
-// A value written into a Yes/No column: any number but 0 is True (-1).
-void yesNoFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  std::optional<double> d;
-  switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-      d = sqlite3_value_double(argv[0]);
-      break;
-    case SQLITE_TEXT:
-      d = parseNumber(textOf(argv[0]));
-      break;
-    default:
-      break;
-  }
-  if (!d) return sqlite3_result_null(ctx);
-  sqlite3_result_int(ctx, *d != 0 ? -1 : 0);
-}
-
-// A number written into a text column, in Jet's spelling.
-void textFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const int type = sqlite3_value_type(argv[0]);
-  if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) return sqlite3_result_value(ctx, argv[0]);
-  std::string text = numberText(argv[0]);
-  sqlite3_result_text(ctx, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
 }  // namespace
 
 int jetCompare(std::string_view a, std::string_view b) {
-  return text::compareIgnoringCase(withoutTrailingSpaces(a), withoutTrailingSpaces(b));
+  return text::compareAsJet(a, b);
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -206,16 +119,15 @@ int registerJetFunctions(sqlite3* db) {
     void (*call)(sqlite3_context*, int, sqlite3_value**);
   };
   static constexpr Function kFunctions[] = {
-      {"jet_like", 2, likeFunction},     {"jet_concat", 2, concatFunction},
-      {"jet_number", 1, numberFunction}, {"jet_date", 1, dateFunction},
-      {"jet_yesno", 1, yesNoFunction},   {"jet_text", 1, textFunction},
+      {"jet_like", 2, likeFunction},
+      {"jet_concat", 2, concatFunction},
   };
   for (const auto& f : kFunctions) {
     if (rc != SQLITE_OK) break;
     rc = sqlite3_create_function(db, f.name, f.args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                  f.call, nullptr, nullptr);
   }
-  return rc;
+  return rc == SQLITE_OK ? registerJetConversions(db) : rc;
 }
 
 }  // namespace korvane::db

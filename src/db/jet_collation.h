@@ -5,7 +5,8 @@
 // rule is registered on every connection as the collation "JETTEXT" and used
 // in the SQL the engine writes; it never goes into a stored schema, so the
 // files stay readable by any SQLite tool. Also registered: the functions the
-// generated SQL calls for Jet's Like, '&' and type conversions.
+// generated SQL calls for Jet's Like and '&' (and, through jet_convert.h,
+// the conversions).
 #pragma once
 
 #include <string_view>
@@ -27,9 +28,8 @@ bool sameName(std::string_view a, std::string_view b);
 // one character of (not of) a set; letter case ignored.
 bool jetLike(std::string_view text, std::string_view pattern);
 
-// Registers JETTEXT and the functions jet_like(text, pattern),
-// jet_concat(a, b), jet_number(v), jet_date(v), jet_yesno(v), jet_text(v)
-// on `db`.
+// Registers JETTEXT, the functions jet_like(text, pattern) and
+// jet_concat(a, b), and the conversions of jet_convert.h on `db`.
 // Returns an SQLite result code.
 int registerJetFunctions(sqlite3* db);
 

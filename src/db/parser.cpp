@@ -5,8 +5,8 @@
 
 #include <array>
 #include <cctype>
-#include <cstdio>
 
+#include "db/jet_convert.h"
 #include "db/jet_date.h"
 #include "db/tokenizer.h"
 #include "sqlite/jet_errors.h"
@@ -492,9 +492,7 @@ class Parser {
     e->kind = ExprKind::kNumber;
     e->isDate = true;
     e->offset = t.offset;
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", *value);
-    e->value = buffer;
+    e->value = sqlNumber(*value);
     return e;
   }
 

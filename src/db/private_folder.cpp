@@ -1,30 +1,30 @@
 // The engine's private temporary folders (private_folder.h).
 #include "db/private_folder.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
-namespace stdfs = std::filesystem;
+namespace {
 
-stdfs::path makePrivateFolder(const char* stem) {
-  std::error_code error;
-  const stdfs::path base = stdfs::temp_directory_path(error);
-  std::string pattern =
-      ((error ? stdfs::path("/tmp") : base) / (std::string(stem) + "XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) == nullptr)
-    raiseJet(jeterr::kDiskIo, {}, pattern + ": " + std::strerror(errno));
-  return pattern;
+constexpr const char* kJetImportPrefix = "korvane-jet-";
+constexpr const char* kSettledSourcePrefix = "korvane-source-";
+
+const char* prefixOf(PrivateCopy kind) {
+  return kind == PrivateCopy::kJetImport ? kJetImportPrefix : kSettledSourcePrefix;
 }
 
-void removePrivateFolder(const stdfs::path& folder) {
-  std::error_code ignored;
-  stdfs::remove_all(folder, ignored);
+}  // namespace
+
+std::unique_ptr<fs::TempFolder> makePrivateFolder(PrivateCopy kind) {
+  for (const char* prefix : {kJetImportPrefix, kSettledSourcePrefix})
+    fs::removeAbandonedTempFolders(prefix);
+  std::string why;
+  std::unique_ptr<fs::TempFolder> folder = fs::TempFolder::make(prefixOf(kind), why);
+  if (!folder) raiseJet(jeterr::kDiskIo, {}, why);
+  return folder;
 }
 
 }  // namespace korvane::db

@@ -8,15 +8,16 @@
 
 namespace korvane::db {
 
-void Resolver::bindSource(const Source& source) {
+void Resolver::bindSource(Source& source) {
   if (source.isJoin) {
     bindSource(*source.left);
     bindSource(*source.right);
     bindExpr(*source.on);
     return;
   }
-  const TableInfo* table = catalog_.findTable(source.table);
+  const TableInfo* table = catalog_.findSource(source.table);
   if (!table) raiseJet(jeterr::kInputTableNotFound, source.table);
+  source.boundTable = table->name;
   scope_.push_back({source.exposedName(), table});
 }
 

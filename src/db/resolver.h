@@ -26,8 +26,9 @@ class Resolver {
  public:
   explicit Resolver(Catalog& catalog) : catalog_(catalog) {}
 
-  // Adds every table of `source` to the scope; 3078 for the first missing one.
-  void bindSource(const Source& source);
+  // Adds every table (or view) of `source` to the scope and records the name
+  // the file spells it with; 3078 for the first missing one.
+  void bindSource(Source& source);
 
   // Resolves the column names in `e` (and its parts).
   void bindExpr(Expr& e);

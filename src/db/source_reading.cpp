@@ -63,10 +63,11 @@ std::unique_ptr<SourceReading> SourceReading::choose(const stdfs::path& hostPath
   if (state.writing) raiseJet(jeterr::kFileInUse, windowsPath);
 
   if (state.hotJournal || (state.walFrames && !state.shmFile)) {
-    const stdfs::path folder = makePrivateFolder("korvane-source-");
+    std::unique_ptr<fs::TempFolder> folder = makePrivateFolder(PrivateCopy::kSettledSource);
+    const stdfs::path path = folder->path();
     // Owns the folder from here on, so a failure to settle removes it.
-    std::unique_ptr<SourceReading> reading(new SourceReading({}, folder));
-    reading->uri_ = uriOf(settleAside(hostPath, windowsPath, folder), "ro");
+    std::unique_ptr<SourceReading> reading(new SourceReading({}, std::move(folder)));
+    reading->uri_ = uriOf(settleAside(hostPath, windowsPath, path), "ro");
     return reading;
   }
   std::string uri;
@@ -80,8 +81,6 @@ std::unique_ptr<SourceReading> SourceReading::choose(const stdfs::path& hostPath
   return std::unique_ptr<SourceReading>(new SourceReading(uri, {}));
 }
 
-SourceReading::~SourceReading() {
-  if (!privateFolder_.empty()) removePrivateFolder(privateFolder_);
-}
+SourceReading::~SourceReading() = default;
 
 }  // namespace korvane::db

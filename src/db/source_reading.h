@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fs/file_hold.h"
+#include "fs/temp_folder.h"
 
 namespace korvane::db {
 
@@ -18,7 +19,8 @@ class SourceReading {
   // Looks at `hostPath`'s files, with `hold` on it made a reader's lock,
   // and chooses how SQLite opens it: the file itself read-only, as a file
   // nothing changes while it is open, or a private copy settled (its journal
-  // rolled back, its log taken in) where the user's files are not. Fails
+  // rolled back, its log taken in) in a private folder (private_folder.h),
+  // where the user's files are not. Fails
   // with 3045 when another program is writing it, 3043 when the private copy
   // cannot be made.
   static std::unique_ptr<SourceReading> choose(const std::filesystem::path& hostPath,
@@ -33,10 +35,10 @@ class SourceReading {
   const std::string& uri() const { return uri_; }
 
  private:
-  SourceReading(std::string uri, std::filesystem::path privateFolder)
+  SourceReading(std::string uri, std::unique_ptr<fs::TempFolder> privateFolder)
       : uri_(std::move(uri)), privateFolder_(std::move(privateFolder)) {}
   std::string uri_;
-  std::filesystem::path privateFolder_;  // empty: the file itself is read
+  std::unique_ptr<fs::TempFolder> privateFolder_;  // none: the file itself is read
 };
 
 }  // namespace korvane::db

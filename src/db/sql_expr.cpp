@@ -1,7 +1,10 @@
 // Writes resolved expressions and FROM sources as SQLite text.
 #include "db/sql_expr.h"
 
+#include <charconv>
+
 #include "db/jet_collation.h"
+#include "db/jet_convert.h"
 #include "db/resolver.h"
 #include "sqlite/sql_text.h"
 
@@ -70,6 +73,61 @@ const char* joinWord(JoinKind kind) {
   return kind == JoinKind::kInner ? " INNER JOIN " : " LEFT JOIN ";
 }
 
+// Reads a literal (a number, perhaps negated, a text, True, False, Null)
+// into `value`; false for any other expression.
+bool literalValue(const Expr& e, SqlValue& value) {
+  switch (e.kind) {
+    case ExprKind::kNull:
+      value = SqlValue{};
+      return true;
+    case ExprKind::kText:
+      value = e.value;
+      return true;
+    case ExprKind::kBool:
+      value = std::int64_t{e.value == "0" ? 0 : -1};
+      return true;
+    case ExprKind::kNumber: {
+      const char* end = e.value.data() + e.value.size();
+      std::int64_t whole = 0;
+      if (auto [ptr, ec] = std::from_chars(e.value.data(), end, whole);
+          ec == std::errc() && ptr == end) {
+        value = whole;
+        return true;
+      }
+      double real = 0;
+      auto [ptr, ec] = std::from_chars(e.value.data(), end, real);
+      if (ec != std::errc() || ptr != end) return false;
+      value = real;
+      return true;
+    }
+    case ExprKind::kNegate:
+      if (e.args[0]->kind != ExprKind::kNumber || !literalValue(*e.args[0], value)) return false;
+      if (auto* whole = std::get_if<std::int64_t>(&value))
+        value = -*whole;
+      else
+        value = -std::get<double>(value);
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string sqlLiteral(const SqlValue& value) {
+  if (auto* whole = std::get_if<std::int64_t>(&value)) return std::to_string(*whole);
+  if (auto* real = std::get_if<double>(&value)) return sqlNumber(*real);
+  if (auto* text = std::get_if<std::string>(&value)) return quoteText(*text);
+  if (auto* blob = std::get_if<Blob>(&value)) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string sql = "X'";
+    for (unsigned char c : blob->bytes) {
+      sql += kHex[c >> 4];
+      sql += kHex[c & 15];
+    }
+    return sql + "'";
+  }
+  return "NULL";
+}
+
 std::string sourcePart(const Source& source, const std::string& schema) {
   if (!source.isJoin) return sqlOfSource(source, schema);
   return "(" + sqlOfSource(source, schema) + ")";
@@ -100,7 +158,7 @@ std::string sqlOfExpr(const Expr& e, bool asValue) {
 
 std::string sqlOfSource(const Source& source, const std::string& schema) {
   if (!source.isJoin) {
-    return qualifiedName(schema, source.table) + " AS " + quoteName(source.exposedName());
+    return qualifiedName(schema, source.boundTable) + " AS " + quoteName(source.exposedName());
   }
   // a RIGHT JOIN b  ==  b LEFT JOIN a
   const bool right = source.join == JoinKind::kRight;
@@ -114,38 +172,26 @@ std::string sqlOfSource(const Source& source, const std::string& schema) {
 
 std::string sqlOfOrderItem(const OrderItem& item) {
   std::string sql = sqlOfExpr(*item.expr, true);
-  if (isTextType(typeOf(*item.expr))) sql += kCollate;
+  const JetType type = typeOf(*item.expr);
+  if (isTextType(type)) {
+    sql += kCollate;
+  } else if (item.expr->kind == ExprKind::kColumn) {
+    // A field orders by its values as Jet holds them: text dates in a
+    // Date/Time field of another tool's file as the dates they spell.
+    sql = sqlConverted(sql, type);
+  }
   return sql + (item.descending ? " DESC" : "");
 }
 
-std::string sqlConverted(const std::string& valueSql, JetType from, JetType to) {
-  if (from == to) return valueSql;
-  const bool fromNumber = isNumberType(from);
-  switch (to) {
-    case JetType::kText:
-    case JetType::kMemo:
-      return fromNumber ? "jet_text(" + valueSql + ")" : valueSql;
-    case JetType::kYesNo:
-      return "jet_yesno(" + valueSql + ")";
-    case JetType::kDateTime:
-      return fromNumber ? valueSql : "jet_date(" + valueSql + ")";
-    case JetType::kByte:
-    case JetType::kInteger:
-    case JetType::kLong:
-    case JetType::kSingle:
-    case JetType::kDouble:
-    case JetType::kCurrency:
-    case JetType::kCounter:
-    case JetType::kDecimal:
-      return fromNumber ? valueSql : "jet_number(" + valueSql + ")";
-    default:
-      return valueSql;
-  }
+std::string sqlConverted(const std::string& valueSql, JetType to) {
+  const std::string_view function = conversionFunction(to);
+  if (function.empty()) return valueSql;
+  return std::string(function) + "(" + valueSql + ")";
 }
 
 std::string sqlValueFor(const Expr& e, JetType to) {
-  if (e.kind == ExprKind::kNull) return "NULL";
-  return sqlConverted(sqlOfExpr(e, true), typeOf(e), to);
+  if (SqlValue literal; literalValue(e, literal)) return sqlLiteral(convertForField(literal, to));
+  return sqlConverted(sqlOfExpr(e, true), to);
 }
 
 }  // namespace korvane::db

@@ -3,7 +3,8 @@
 // Jet's meaning is written out explicitly: text comparisons use the JETTEXT
 // collation, Like and '&' call jet_like and jet_concat, '/' divides as
 // doubles, True is -1 (a truth value used as a value is negated to -1/0), a
-// RIGHT JOIN is written as the LEFT JOIN it equals.
+// RIGHT JOIN is written as the LEFT JOIN it equals, a value stored into a
+// field goes through that field's jet_to_<type> conversion.
 #pragma once
 
 #include <string>
@@ -16,18 +17,21 @@ namespace korvane::db {
 // Jet's -1/0 (for values to store); otherwise as a condition (WHERE, ON).
 std::string sqlOfExpr(const Expr& e, bool asValue = false);
 
-// `source` as an SQLite FROM clause; tables of schema `schema`, each under
-// its exposed name.
+// `source` (bound by a Resolver) as an SQLite FROM clause; tables of schema
+// `schema`, spelled as the file spells them, each under its exposed name.
 std::string sqlOfSource(const Source& source, const std::string& schema);
 
-// The ORDER BY term of `item` (text ordered as Jet orders it).
+// The ORDER BY term of `item`: text ordered as Jet orders it, any other
+// field by its value converted to the field's type.
 std::string sqlOfOrderItem(const OrderItem& item);
 
-// `valueSql` (of Jet type `from`) converted as Jet converts a value stored
-// into a column of type `to`: what cannot convert becomes Null.
-std::string sqlConverted(const std::string& valueSql, JetType from, JetType to);
+// `valueSql` converted as Jet converts a value stored into a field of type
+// `to`, by what the value is when the statement runs, whatever the type of
+// the field it comes from: what cannot convert becomes Null (jet_convert.h).
+std::string sqlConverted(const std::string& valueSql, JetType to);
 
-// Expression `e` as a value stored into a column of type `to`.
+// Expression `e` as a value stored into a field of type `to`. A literal is
+// converted once, here; any other value as the statement runs.
 std::string sqlValueFor(const Expr& e, JetType to);
 
 }  // namespace korvane::db

@@ -50,6 +50,7 @@ SqlSteps writeDelete(DeleteStmt& s, Catalog& catalog) {
   if (s.where) r.bindExpr(*s.where);
   r.finish();
   const ScopeEntry& target = deletedTable(s, r);
+  if (target.table->isView) raiseJet(jeterr::kCannotDeleteFromTables);
   const std::string table = qualifiedName(catalog.schema(), target.table->name);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
   if (!s.from->isJoin)

@@ -23,9 +23,9 @@ namespace {
 
 // One field the SELECT yields.
 struct OutputColumn {
-  std::string name;  // the name it pairs by: field name or alias
-  std::string sql;
-  JetType type = JetType::kUnknown;
+  std::string name;            // the name it pairs by: field name or alias
+  std::string sql;             // a field of a table (t.*): its column
+  const Expr* expr = nullptr;  // a field of the select list
 };
 
 void collectSources(const Expr& e, std::set<std::string>& sources) {
@@ -35,7 +35,7 @@ void collectSources(const Expr& e, std::set<std::string>& sources) {
 
 void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
   for (const auto& c : entry.table->columns)
-    out.push_back({c.name, qualifiedName(entry.exposedName, c.name), c.type});
+    out.push_back({c.name, qualifiedName(entry.exposedName, c.name)});
 }
 
 // Binds every name of the SELECT, then lists the fields it yields.
@@ -66,14 +66,16 @@ std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
       std::string name = !item.alias.empty()           ? item.alias
                          : e.kind == ExprKind::kColumn ? e.boundColumn
                                                        : "Expr" + std::to_string(exprNumber++);
-      out.push_back({name, sqlOfExpr(e, true), typeOf(e)});
+      out.push_back({name, "", &e});
       collectSources(e, usedSources);
     }
   }
   return out;
 }
 
-// The target fields the values go to, one per value.
+// The target fields the values go to, one per value. A generated field
+// computes its own value: named in a field list it fails with 3164, paired
+// by name its value is left out (nullptr).
 std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo& target,
                                            const std::vector<std::string>& valueNames) {
   std::vector<const ColumnInfo*> targets;
@@ -82,19 +84,36 @@ std::vector<const ColumnInfo*> pairTargets(const InsertStmt& s, const TableInfo&
     for (const auto& name : s.columns) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
+      if (c->generated) raiseJet(jeterr::kFieldNotUpdatable);
       targets.push_back(c);
     }
   } else {
     for (const auto& name : valueNames) {
       const ColumnInfo* c = target.findColumn(name);
       if (!c) raiseJet(jeterr::kUnknownInsertField, name);
-      targets.push_back(c);
+      targets.push_back(c->generated ? nullptr : c);
     }
   }
   for (size_t i = 0; i < targets.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
+      if (targets[i] && targets[i] == targets[j]) raiseJet(jeterr::kFieldDefinedTwice);
   return targets;
+}
+
+// Drops the values whose target is a generated field.
+template <typename Value>
+void dropUnwritten(std::vector<const ColumnInfo*>& targets, std::vector<Value>& values) {
+  size_t kept = 0;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (!targets[i]) continue;
+    if (kept != i) {
+      targets[kept] = targets[i];
+      values[kept] = std::move(values[i]);
+    }
+    ++kept;
+  }
+  targets.resize(kept);
+  values.resize(kept);
 }
 
 bool names(const std::vector<const ColumnInfo*>& targets, const ColumnInfo* column) {
@@ -144,9 +163,11 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   std::vector<std::string> names;
   for (const auto& o : out) names.push_back(o.name);
   std::vector<const ColumnInfo*> targets = pairTargets(s, table, names);
+  dropUnwritten(targets, out);
   std::vector<std::string> values;
   for (size_t i = 0; i < out.size(); ++i)
-    values.push_back(sqlConverted(out[i].sql, out[i].type, targets[i]->type));
+    values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->type)
+                                 : sqlConverted(out[i].sql, targets[i]->type));
 
   const ColumnInfo* counter = table.counter();
   if (!counter || ::korvane::db::names(targets, counter)) {
@@ -177,8 +198,9 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   r.finish();
   std::vector<std::string> names;
   if (s.columns.empty()) {
-    if (s.values.size() != table.columns.size()) raiseJet(jeterr::kValueCountMismatch);
-    for (const auto& c : table.columns) names.push_back(c.name);
+    for (const auto& c : table.columns)
+      if (!c.generated) names.push_back(c.name);
+    if (s.values.size() != names.size()) raiseJet(jeterr::kValueCountMismatch);
   } else {
     names = s.columns;
   }
@@ -206,7 +228,11 @@ SqlSteps writeInsert(InsertStmt& s, Catalog& source, Catalog& target) {
     probe.bindSource(*s.select->from);
   }
   const TableInfo* table = target.findTable(s.table);
-  if (!table) raiseJet(jeterr::kOutputTableNotFound, s.table);
+  if (!table) {
+    // A view can be read from, never appended to.
+    if (target.findSource(s.table)) raiseJet(jeterr::kNotUpdatable);
+    raiseJet(jeterr::kOutputTableNotFound, s.table);
+  }
   const std::string targetName = qualifiedName(target.schema(), table->name);
   return s.select ? insertSelect(s, source, *table, targetName)
                   : insertValues(s, source, *table, targetName);

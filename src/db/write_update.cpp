@@ -36,11 +36,13 @@ SqlSteps writeUpdate(UpdateStmt& s, Catalog& catalog) {
   r.finish();
 
   const ScopeEntry* target = r.findEntry(s.assignments.front().boundSource);
+  if (target->table->isView) raiseJet(jeterr::kNotUpdatable);
   std::string sets;
   for (const auto& a : s.assignments) {
     if (a.boundSource != target->exposedName ||
         (s.source->isJoin && !onlyFrom(*a.value, target->exposedName)))
       raiseJet(jeterr::kNotUpdatable);
+    if (target->table->findColumn(a.boundColumn)->generated) raiseJet(jeterr::kFieldNotUpdatable);
     appendToList(sets, quoteName(a.boundColumn) + " = " + sqlValueFor(*a.value, a.boundType));
   }
   const std::string table = qualifiedName(catalog.schema(), target->table->name) + " AS " +

@@ -150,6 +150,12 @@ void Statement::bindBlob(int index, std::span<const unsigned char> bytes) {
   }
 }
 
+void Statement::bindColumn(int index, const Statement& row, int column) {
+  // sqlite3_bind_value copies the value, so `row` may step on.
+  const int rc = sqlite3_bind_value(stmt_, index, sqlite3_column_value(row.stmt_, column));
+  if (rc != SQLITE_OK) raiseFailure(db_, rc, fileName_);
+}
+
 bool Statement::step() {
   const int rc = sqlite3_step(stmt_);
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) raiseFailure(db_, rc, fileName_);

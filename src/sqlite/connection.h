@@ -81,6 +81,9 @@ class Statement {
   void bindText(int index, std::string_view text);
   // An empty value binds an empty BLOB, not Null.
   void bindBlob(int index, std::span<const unsigned char> bytes);
+  // Binds column `column` of `row`'s current row as it is: the same storage
+  // class and value.
+  void bindColumn(int index, const Statement& row, int column);
 
   // Runs the statement one step; true when it produced a row.
   bool step();

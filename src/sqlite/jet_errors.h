@@ -57,6 +57,7 @@ inline constexpr JetError kSyntaxOrderBy = {3138, "Syntax error in ORDER BY clau
 inline constexpr JetError kSyntaxSelect = {3141, "The SELECT statement includes a reserved word or an argument name that is misspelled or missing, or the punctuation is incorrect."};
 inline constexpr JetError kCharactersAfterEnd = {3142, "Characters found after end of SQL statement."};
 inline constexpr JetError kSyntaxUpdate = {3144, "Syntax error in UPDATE statement."};
+inline constexpr JetError kFieldNotUpdatable = {3164, "Field cannot be updated."};
 inline constexpr JetError kFieldDefinedTwice = {3191, "Cannot define field more than once."};
 inline constexpr JetError kOutputTableNotFound = {3192, "Could not find output table '%s'."};
 inline constexpr JetError kDatabaseExists = {3204, "Database already exists."};

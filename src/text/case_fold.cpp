@@ -38,6 +38,19 @@ int compareIgnoringCase(std::string_view a, std::string_view b) {
   return 0;
 }
 
+namespace {
+
+std::string_view withoutTrailingSpaces(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+int compareAsJet(std::string_view a, std::string_view b) {
+  return compareIgnoringCase(withoutTrailingSpaces(a), withoutTrailingSpaces(b));
+}
+
 std::u32string folded(std::string_view text) {
   std::u32string out;
   for (std::size_t at = 0; at < text.size();) out += foldCase(nextChar(text, at));

@@ -20,6 +20,11 @@ char32_t foldCase(char32_t c);
 // character by character on their folds.
 int compareIgnoringCase(std::string_view a, std::string_view b);
 
+// compareIgnoringCase with trailing spaces left out of both sides: how Jet
+// compares names and text values, so "Glass Beads " and "GLASS BEADS" are
+// the same.
+int compareAsJet(std::string_view a, std::string_view b);
+
 // `text` (UTF-8) as the folds of its characters.
 std::u32string folded(std::string_view text);
 

@@ -3,13 +3,18 @@
 // it: the file's bytes and the files beside it are the same before and
 // after, and a transfer out of it carries exactly the committed rows.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "db/database_engine.h"
+#include "fs/temp_folder.h"
 #include "lab.h"
 #include "support/files.h"
 #include "support/other_program.h"
@@ -130,6 +135,59 @@ TEST(ReadOnlyOpenOfADatabaseBeingWritten, FailsAsInUseAndChangesNothing) {
         << mode;
     EXPECT_EQ(changesIn(lab.host(kSource).parent_path(), before), "") << mode;
   }
+}
+
+// A run killed while it reads a copy settled aside leaves the copy's folder
+// behind; the next open that settles a copy removes it, and keeps a folder a
+// live run still holds.
+TEST(SettledCopyOfAKilledRun, IsRemovedByTheNextOpenAndALiveOneIsKept) {
+  Lab lab;
+  const stdfs::path temp = lab.host("C:\\tmp");
+  stdfs::create_directories(temp);
+  stdfs::create_directories(lab.host(kSource).parent_path());
+  const support::ScopedEnv tmpdir("TMPDIR", temp.c_str());
+  runSql(lab.host(kSource), "CREATE TABLE t(x); INSERT INTO t VALUES (1), (2), (3);");
+  support::leaveAHotJournal(lab.host(kSource), "t");
+
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t run = ::fork();
+  ASSERT_GE(run, 0);
+  if (run == 0) {
+    // The killed run: it opens the source (settled aside) and is killed
+    // while it reads it. Whatever happens, the child never returns to the
+    // test program; the parent sees no byte and fails.
+    try {
+      const auto source = lab.engine().openDatabaseInWorkspace(kSource, true);
+      (void)!::write(ready[1], "x", 1);
+      for (;;) ::pause();
+    } catch (const std::exception&) {
+      ::_exit(1);
+    }
+  }
+  ::close(ready[1]);
+  char byte = 0;
+  const bool opened = ::read(ready[0], &byte, 1) == 1;
+  ::close(ready[0]);
+  ::kill(run, SIGKILL);
+  int status;
+  ::waitpid(run, &status, 0);
+  ASSERT_TRUE(opened) << "the run to be killed could not open the source";
+  const std::vector<std::string> leftBehind = support::entriesOf(temp);
+  ASSERT_EQ(leftBehind.size(), 1u);
+  EXPECT_EQ(leftBehind[0].rfind("korvane-source-", 0), 0u) << leftBehind[0];
+
+  std::string why;
+  const auto live = fs::TempFolder::make("korvane-source-", why);
+  ASSERT_TRUE(live) << why;
+  {
+    const auto source = lab.engine().openDatabaseInWorkspace(kSource, true);
+    const std::vector<std::string> during = support::entriesOf(temp);
+    EXPECT_EQ(during.size(), 2u) << "the live run's folder and the new copy's";
+    EXPECT_EQ(std::count(during.begin(), during.end(), leftBehind[0]), 0);
+    source->close();
+  }
+  EXPECT_EQ(support::entriesOf(temp), std::vector{live->path().filename().string()});
 }
 
 }  // namespace

@@ -7,15 +7,19 @@
 #   desktop   desktop-file-validate accepts the menu entry
 #   metainfo  appstreamcli accepts the metainfo, alone and in the installed tree
 #   deb       the .deb holds the same files, with maintainer, section,
-#             description and a Depends: line that names Qt and SQLite
+#             description and a Depends: line that names Qt, SQLite and
+#             libmdb (which the Jet import helper reads Jet files with)
 #   lintian   lintian finds no error and no warning in the .deb
 #   starts    the program from the unpacked .deb opens its window on a demo
 #             prefix under the offscreen platform and quits cleanly when the
 #             window is closed, leaving the prefix as it was
+#   reads_jet the program from the unpacked .deb updates a system database
+#             that is a real Jet file: it finds its import helper where the
+#             package put it, and the helper runs on the package's Depends
 # A missing tool skips the check (exit 77) and says which package brings it.
 # Environment: KORVANE_BUILD, KORVANE_APP_ID, KORVANE_VERSION, KORVANE_CMAKE
-# and KORVANE_CPACK (the build's own), and for `starts` KORVANE_MAKE_PREFIX and
-# KORVANE_WINDOW_CLOSER (a plugin folder).
+# and KORVANE_CPACK (the build's own), and for `starts` and `reads_jet`
+# KORVANE_MAKE_PREFIX and KORVANE_WINDOW_CLOSER (a plugin folder).
 set -euo pipefail
 check=$1
 build=$KORVANE_BUILD
@@ -35,6 +39,7 @@ needs() {
 expected_files() {
   printf '%s\n' \
     usr/bin/korvane \
+    usr/libexec/korvane/korvane-jet-import \
     "usr/share/applications/$app_id.desktop" \
     usr/share/doc/korvane/changelog.gz \
     usr/share/doc/korvane/copyright \
@@ -67,6 +72,8 @@ check_layout() {
     || fail "the installed files differ from the expected layout (- expected, + installed)"
   local root=$work/root
   [ -x "$root/usr/bin/korvane" ] || fail "usr/bin/korvane is not executable"
+  [ -x "$root/usr/libexec/korvane/korvane-jet-import" ] \
+    || fail "usr/libexec/korvane/korvane-jet-import is not executable"
   for gz in "$root/usr/share/man/man1/korvane.1.gz" "$root/usr/share/doc/korvane/changelog.gz"; do
     gzip -t "$gz" || fail "${gz#"$root"/} is not gzip"
   done
@@ -121,13 +128,13 @@ check_deb() {
   done
   local depends
   depends=$(field Depends)
-  for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libsqlite3-0; do
+  for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libsqlite3-0 libmdb3; do
     grep -qE "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends does not name $library: $depends"
   done
   diff -u <(expected_files) \
     <(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | LC_ALL=C sort) \
     || fail "the package's files differ from the expected layout (- expected, + packaged)"
-  echo "deb: $(basename "$deb") holds the expected files and depends on Qt and SQLite"
+  echo "deb: $(basename "$deb") holds the expected files and depends on Qt, SQLite and libmdb"
 }
 
 check_lintian() {
@@ -147,6 +154,26 @@ check_lintian() {
   echo "lintian: no errors, no warnings"
 }
 
+# run_packaged PREFIX [VARIABLE=VALUE...]: the unpacked package's program on
+# PREFIX under the offscreen platform, with the window closer loaded (and the
+# environment given); its output goes to $work/out, and it must quit cleanly
+# when the window is closed.
+run_packaged() {
+  local prefix=$1
+  shift
+  mkdir -p "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
+  local status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY \
+    HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
+    WINEPREFIX="$prefix" QT_QPA_PLATFORM=offscreen \
+    QT_PLUGIN_PATH="$KORVANE_WINDOW_CLOSER" QT_QPA_GENERIC_PLUGINS=korvane-window-closer \
+    "$@" timeout 60 "$work/root/usr/bin/korvane" >"$work/out" 2>"$work/err" || status=$?
+  cat "$work/out"
+  [ "$status" -ne 124 ] || { cat "$work/err" >&2; fail "the program did not quit after its window was closed"; }
+  [ "$status" -eq 0 ] || { cat "$work/err" >&2; fail "the program exited with status $status"; }
+  grep -qE '^window: .+' "$work/out" || fail "no window was shown"
+}
+
 check_starts() {
   local deb
   deb=$(build_deb)
@@ -156,17 +183,7 @@ check_starts() {
   local before
   before=$(cd "$prefix" && find . -type f -exec sha256sum {} + | LC_ALL=C sort)
 
-  mkdir -p "$work/home" && mkdir -m 700 "$work/runtime"
-  local status=0
-  env -u DISPLAY -u WAYLAND_DISPLAY \
-    HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
-    WINEPREFIX="$prefix" QT_QPA_PLATFORM=offscreen \
-    QT_PLUGIN_PATH="$KORVANE_WINDOW_CLOSER" QT_QPA_GENERIC_PLUGINS=korvane-window-closer \
-    timeout 60 "$work/root/usr/bin/korvane" >"$work/out" 2>"$work/err" || status=$?
-  cat "$work/out"
-  [ "$status" -ne 124 ] || { cat "$work/err" >&2; fail "the program did not quit after its window was closed"; }
-  [ "$status" -eq 0 ] || { cat "$work/err" >&2; fail "the program exited with status $status"; }
-  grep -qE '^window: .+' "$work/out" || fail "no window was shown"
+  run_packaged "$prefix"
   grep -qx "application id: $app_id" "$work/out" || fail "the program does not name itself $app_id"
   for size in 16 32 64; do
     grep -qx "icon $size: drawn" "$work/out" || fail "the window has no icon at $size px"
@@ -177,7 +194,33 @@ check_starts() {
   echo "starts: the packaged program opened its window and quit cleanly when it was closed"
 }
 
+check_reads_jet() {
+  local prefix="$work/prefix"
+  "$KORVANE_MAKE_PREFIX" "$prefix" "$build" >/dev/null
+  local jet="$prefix/drive_c/data_aco/External/Jet4/QX_aco.mdb"
+  if [ ! -f "$jet" ]; then
+    echo "SKIP: no real Jet file in the demo prefix (../shared/fixtures/jet is missing)"
+    exit 77
+  fi
+  local deb
+  deb=$(build_deb)
+  dpkg-deb -x "$deb" "$work/root"
+  # The system database is the real Jet file; Update reads it through the
+  # helper, and the window then offers the clean-ups. Without the helper
+  # Update stops at once and the start-up text stays.
+  cp "$jet" "$prefix/drive_c/data_aco/QX_aco.mdb"
+  mkdir "$work/tmp"
+  run_packaged "$prefix" TMPDIR="$work/tmp" KORVANE_WINDOW_CLOSER_PRESS=cmdbutton_9
+  grep -qx "pressed: cmdbutton_9" "$work/out" || fail "Update was not pressed"
+  grep -q "^instructions: .*has been succesfully updated" "$work/out" \
+    || { cat "$work/err" >&2; fail "Update of a real Jet file did not run to its end"; }
+  [ -n "$(find "$prefix/drive_c/data_aco/Backup" -name '*_update.mdb')" ] \
+    || fail "Update left no working copy"
+  [ -z "$(ls -A "$work/tmp")" ] || fail "the Jet file's copy was left in the temporary folder"
+  echo "reads_jet: the packaged program updated a real Jet file through its installed helper"
+}
+
 case "$check" in
-  layout | desktop | metainfo | deb | lintian | starts) "check_$check" ;;
+  layout | desktop | metainfo | deb | lintian | starts | reads_jet) "check_$check" ;;
   *) fail "unknown check $check" ;;
 esac

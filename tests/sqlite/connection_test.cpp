@@ -154,5 +154,27 @@ TEST_F(SqliteLayer, StatementBindsEveryKindOfValue) {
             "7");
 }
 
+TEST_F(SqliteLayer, StatementBindsAColumnOfAnotherAsItIsEvenAcrossTextEncodings) {
+  support::runSql(file_,
+                  "CREATE TABLE t (v); INSERT INTO t VALUES (-7), (2.5), ('Łódź ''x'''), "
+                  "(X'00FF'), (X''), (NULL), ('12');");
+  const stdfs::path wide = folder_.path() / "wide.mdb";
+  support::runSql(wide, "PRAGMA encoding = 'UTF-16le'; CREATE TABLE t (v)");
+  Connection from(file_, "C:\\a.mdb", OpenMode::kReadOnly);
+  Connection to(wide, "C:\\wide.mdb", OpenMode::kReadWrite);
+  Statement read(from.handle(), "SELECT v FROM t ORDER BY rowid");
+  Statement write(to.handle(), "INSERT INTO t VALUES (?1)");
+  while (read.step()) {
+    write.bindColumn(1, read, 0);
+    EXPECT_FALSE(write.step());
+    write.reset();
+  }
+  const std::string picture = "SELECT typeof(v) || ':' || quote(v) FROM t ORDER BY rowid";
+  EXPECT_EQ(support::readValue(wide, "PRAGMA encoding"), "UTF-16le");
+  EXPECT_EQ(support::readColumn(wide, picture),
+            (std::vector<std::string>{"integer:-7", "real:2.5", "text:'Łódź ''x'''", "blob:X'00FF'",
+                                      "blob:X''", "null:NULL", "text:'12'"}));
+}
+
 }  // namespace
 }  // namespace korvane::sqlite

@@ -39,6 +39,15 @@ TEST(CaseFold, FoldsTheScriptsJetUsersWriteInAndNothingElse) {
   }
 }
 
+TEST(CaseFold, JetLeavesOutTrailingSpacesOnly) {
+  EXPECT_EQ(compareAsJet("Glass Beads ", "GLASS BEADS"), 0);
+  EXPECT_EQ(compareAsJet("A", "a   "), 0);
+  EXPECT_LT(compareAsJet(" a", "a"), 0);         // leading spaces count
+  EXPECT_NE(compareAsJet("a b", "a  b"), 0);     // so do inner ones
+  EXPECT_GT(compareAsJet("a\t", "a"), 0);        // only spaces are trailing spaces
+  EXPECT_NE(compareIgnoringCase("a ", "A"), 0);  // the plain fold keeps them
+}
+
 TEST(CaseFold, FoldedTextIsTheFoldOfEachCharacter) {
   EXPECT_EQ(folded("A\xC3\x84z"), (std::u32string{U'a', 0xE4, U'z'}));
   EXPECT_EQ(foldCase(0x1E9E), char32_t{0x1E9E});  // beyond the scripts folded: itself

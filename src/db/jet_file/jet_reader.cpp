@@ -15,6 +15,7 @@
 #include <cstring>
 #include <optional>
 
+#include "db/jet_file/jet_checks.h"
 #include "db/jet_file/libmdb.h"
 #include "db/jet_file/long_value.h"
 #include "sqlite/jet_errors.h"
@@ -105,7 +106,7 @@ class JetReader::Impl {
 
   std::string name_;
   HandlePtr mdb_;
-  size_t pageCount_ = 0;
+  std::optional<FileChecks> checks_;
   std::optional<SingleByteText> jet3Text_;
   std::vector<std::unique_ptr<MdbCatalogEntry>> entries_;  // tables in MSysObjects
   std::vector<TableDefPtr> definitions_;                   // parallel to tables_
@@ -119,8 +120,9 @@ JetReader::Impl::Impl(const std::filesystem::path& file, const std::string& disp
     raiseDamaged(name_, "not a Jet 3 or Jet 4 database");
   if (version == MDB_VER_JET3) jet3Text_.emplace(jet3Charset());
   std::error_code error;
-  pageCount_ = std::filesystem::file_size(file, error) / static_cast<size_t>(mdb_->fmt->pg_size);
+  const auto size = std::filesystem::file_size(file, error);
   if (error) raiseDamaged(name_, "its size is unknown");
+  checks_.emplace(mdb_.get(), size, name_);
   readCatalog();
   openTables();
 }
@@ -174,14 +176,20 @@ void JetReader::Impl::openTables() {
     tables_.push_back(std::move(table));
     definitions_.push_back(std::move(def));
   }
+  std::vector<std::string> names;
+  for (const auto& table : tables_) names.push_back(table.name);
+  checks_->requireTableNames(names);
 }
 
 TableDefPtr JetReader::Impl::readDefinition(MdbCatalogEntry* entry) {
   const std::string table = entry->object_name;
+  checks_->requireTableDefinition(static_cast<std::uint32_t>(entry->table_pg), table);
   TableDefPtr def(mdb_read_table(entry));
+  if (def) checks_->requireUsageMap(*def);
   if (!def || !mdb_read_columns(def.get()) || def->num_cols == 0 ||
       def->columns->len != def->num_cols)
     raiseDamaged(name_, "the definition of table '" + table + "' is unreadable");
+  checks_->requireColumnNames(*def);
   return def;
 }
 
@@ -228,6 +236,7 @@ std::vector<JetValue> JetReader::Impl::valuesOfRow(MdbTableDef* def,
       mdb_find_row(mdb_.get(), static_cast<int>(def->cur_row - 1), &start, &size) != 0 ||
       mdb_crack_row(def, start & kRowOffsetMask, size, fields.data()) < 0)
     raiseDamaged(name_, "a row of table '" + std::string(def->name) + "' is unreadable");
+  checks_->spendRow(size);
   std::vector<JetValue> values;
   values.reserve(def->num_cols);
   for (size_t i = 0; i < def->num_cols; ++i)
@@ -276,7 +285,9 @@ JetValue JetReader::Impl::valueOf(const MdbColumn& col, const MdbField& field, M
     default:  // Binary; also types only system tables use (user tables are refused them)
       return Blob{{bytes.begin(), bytes.end()}};
   }
-  auto whole = readLongValue(mdb_.get(), pageCount_, bytes);
+  const std::uint64_t reads = checks_->pageReads();
+  auto whole = readLongValue(mdb_.get(), *checks_, bytes);
+  checks_->setAsideReads(checks_->pageReads() - reads);
   if (!whole) raiseDamaged(name_, "the long value of field " + fieldName() + " is unreadable");
   if (col.col_type == MDB_MEMO) return textOf(*whole);
   return Blob{std::move(*whole)};

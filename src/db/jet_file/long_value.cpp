@@ -2,8 +2,11 @@
 //
 // libmdb's own readers cut a Memo at the bind size and stop quietly on a
 // broken chain; here the length in the reference is the measure, and any
-// shortfall is a damaged file.
+// shortfall is a damaged file. A chain is followed once: a link that comes
+// back to a row already read is damage, not more of the value.
 #include "db/jet_file/long_value.h"
+
+#include <unordered_set>
 
 #include "db/jet_file/libmdb.h"
 
@@ -38,8 +41,9 @@ std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, size_t pageC
                                                     std::uint32_t pageRow, size_t length) {
   std::vector<unsigned char> value;
   value.reserve(length);
-  // Each link adds at least one byte, so a chain that loops runs past `length`.
+  std::unordered_set<std::uint32_t> visited;
   while (value.size() < length) {
+    if (!visited.insert(pageRow).second) return std::nullopt;  // the chain loops
     auto row = longValueRow(mdb, pageCount, pageRow);
     if (!row || row->size() <= 4) return std::nullopt;
     pageRow = littleEndianUnsigned32(row->first(4));
@@ -53,7 +57,7 @@ std::optional<std::vector<unsigned char>> readChain(MdbHandle* mdb, size_t pageC
 
 }  // namespace
 
-std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, size_t pageCount,
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, FileChecks& checks,
                                                         Bytes field) {
   if (field.empty()) return std::vector<unsigned char>{};
   if (field.size() < kReferenceSize) return std::nullopt;
@@ -65,6 +69,11 @@ std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, size_t p
     if (data.size() < length) return std::nullopt;
     return std::vector<unsigned char>(data.begin(), data.begin() + static_cast<long>(length));
   }
+  // Rows of other pages, each read at most once: no chain holds more than
+  // the file's pages.
+  const size_t pageCount = checks.pageCount();
+  if (length > pageCount * static_cast<size_t>(mdb->fmt->pg_size)) return std::nullopt;
+  checks.spendLongValue(length);
   if (kind == kSinglePage) {
     auto row = longValueRow(mdb, pageCount, pageRow);
     if (!row || row->size() < length) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "db/jet_file/jet_checks.h"
 #include "db/jet_file/jet_values.h"
 #include "db/jet_file/libmdb.h"
 
@@ -15,9 +16,11 @@ namespace korvane::db::jetfile {
 
 // The whole value referenced by `field` (the field's bytes in the row), or
 // nothing when the reference or its chain is damaged (a page missing or past
-// the file's `pageCount` pages, a link out of place, fewer bytes than the
-// length says). An empty field is an empty value.
-std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, size_t pageCount,
+// the file's pages, a link out of place or back to a row already read, a
+// length more than the file holds or fewer bytes than the length says). An
+// empty field is an empty value. The value's length is spent from `checks`'
+// budget, which fails with 3343 once the import's long values outgrow the file.
+std::optional<std::vector<unsigned char>> readLongValue(MdbHandle* mdb, FileChecks& checks,
                                                         Bytes field);
 
 }  // namespace korvane::db::jetfile
