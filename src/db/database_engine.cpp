@@ -121,18 +121,29 @@ class AttachedTarget {
     connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
                       [](const sqlite::Connection::ColumnText&) {});
     attached_ = true;
-    connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; " +
-                     synchronousOf(kInSchema, isScratch(d.scratch, host)));
+    try {
+      connection_.exec(std::string("PRAGMA ") + kInSchema + ".journal_mode=DELETE; " +
+                       synchronousOf(kInSchema, isScratch(d.scratch, host)));
+    } catch (...) {
+      detach();  // a constructor that throws gets no destructor
+      throw;
+    }
   }
-  ~AttachedTarget() {
-    // Outside the statement's savepoint, so it cannot fail for a transaction;
-    // were it to fail, the next ATTACH would report it.
-    if (attached_) connection_.exec(std::string("DETACH DATABASE ") + kInSchema);
-  }
+  ~AttachedTarget() { detach(); }
   AttachedTarget(const AttachedTarget&) = delete;
   AttachedTarget& operator=(const AttachedTarget&) = delete;
 
  private:
+  // Outside any transaction (insertInFile sees to it) DETACH cannot fail;
+  // were it to, the next ATTACH of the name would report it, so a destructor
+  // need not throw.
+  void detach() {
+    if (attached_)
+      sqlite3_exec(connection_.handle(), (std::string("DETACH DATABASE ") + kInSchema).c_str(),
+                   nullptr, nullptr, nullptr);
+    attached_ = false;
+  }
+
   sqlite::Connection& connection_;
   std::unique_ptr<fs::FileHold> hold_;
   bool attached_ = false;
@@ -160,6 +171,9 @@ void run(sqlite::Connection& connection, const SqlSteps& steps) {
 // connection or, when the two files' text encodings differ (SQLite attaches
 // none such), to a bridge holding copies of the tables the statement reads.
 void insertInFile(Database::Impl& d, InsertStmt& s) {
+  // The target is attached for one statement only, and SQLite keeps a file
+  // that an open transaction has written attached until the transaction ends.
+  if (!sqlite3_get_autocommit(d.connection->handle())) raiseJet(jeterr::kNotInTransaction);
   std::unique_ptr<EncodingBridge> bridge;
   if (d.paths) {
     const std::string encoding = textEncodingOfFile(hostPathOf(*d.paths, *s.inFile));

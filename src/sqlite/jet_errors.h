@@ -61,6 +61,7 @@ inline constexpr JetError kFieldNotUpdatable = {3164, "Field cannot be updated."
 inline constexpr JetError kFieldDefinedTwice = {3191, "Cannot define field more than once."};
 inline constexpr JetError kOutputTableNotFound = {3192, "Could not find output table '%s'."};
 inline constexpr JetError kDatabaseExists = {3204, "Database already exists."};
+inline constexpr JetError kNotInTransaction = {3246, "Operation not supported in transactions."};
 inline constexpr JetError kItemNotFound = {3265, "Item not found in this collection."};
 inline constexpr JetError kPrimaryKeyExists = {3283, "Primary key already exists."};
 inline constexpr JetError kIndexExists = {3284, "Index already exists."};

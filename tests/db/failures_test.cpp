@@ -165,6 +165,24 @@ TEST_F(Failures, PartlyCollidingTransferWritesTheOthersAndKeepsTemplateRows) {
                   {"Tutorial", "Tutorial user", "1"}}));
 }
 
+// A file named by IN is attached for its one statement, which a transaction
+// around it would stop from ending cleanly.
+TEST_F(Failures, TransferIntoAFileInsideATransactionFailsWith3246AndLeavesNothingBehind) {
+  lab_.buildSample(kSystem, "old_system.sql");
+  auto db = lab_.engine().openDatabase(kSystem);
+  const Caught inside = failureOf([&] {
+    db->inTransaction([&] { db->execute(transfer(kTransferUsers, jetQuoted(kWorking))); });
+  });
+  EXPECT_EQ(inside.number, 3246);
+  EXPECT_EQ(inside.text, "Operation not supported in transactions.");
+  EXPECT_EQ(count(kWorking, "Users"), "1");
+
+  db->execute(transfer(kTransferUsers, jetQuoted(kWorking)));
+  db->execute(transfer(kTransferMaterials, jetQuoted(kWorking)));
+  EXPECT_EQ(count(kWorking, "Users"), "3");
+  EXPECT_EQ(count(kWorking, "Materials"), "5");
+}
+
 TEST_F(Failures, ReadOnlyHandleRefusesWritesAndKeepsRows) {
   auto db = lab_.engine().openDatabaseInWorkspace(kWorking, true);
   EXPECT_EQ(failureOf([&] { db->execute("DELETE FROM [Standard Materials]"); }).number, 3027);
