@@ -31,9 +31,8 @@ std::vector<Seed> programSeeds() {
   std::vector<Seed> seeds;
   for (const Transfer& transfer : kTransfers) {
     for (const WorkingCopy& working : kWorkingCopies) {
-      seeds.push_back(
-          {"transfer_" + lowerCase(transfer.table) + working.suffix + ".sql",
-           transfer.beforePath + std::string(working.literalBody) + transfer.afterPath});
+      seeds.push_back({"transfer_" + lowerCase(transfer.table) + working.suffix + ".sql",
+                       transfer.withPath(working.literalBody)});
     }
   }
   seeds.push_back({"drop_users_standard_copies.sql", kDropUsersStandardCopies});

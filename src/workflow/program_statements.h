@@ -1,11 +1,14 @@
 // The twelve statements the actions send to the engine, spelled exactly as
 // the program sends them: odd spacing and letter case, and FROM or WHERE run
 // straight on after a closing bracket, included. The engine takes them as
-// they are. Data only: the actions run them, the engine's tests check what
-// they do, and the statement fuzzer's seed corpus is written from them.
+// they are. Data, and how a transfer takes the working copy's path: the
+// actions run them, the engine's tests check what they do, and the statement
+// fuzzer's seed corpus is written from them.
 #pragma once
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace korvane::workflow::statements {
 
@@ -15,7 +18,23 @@ struct Transfer {
   const char* table;
   const char* beforePath;
   const char* afterPath;
+
+  // The statement with `literalBody` (see jetLiteralBody) as the path.
+  std::string withPath(std::string_view literalBody) const {
+    return beforePath + std::string(literalBody) + afterPath;
+  }
 };
+
+// The body of a Jet string literal: each quote doubled, so a path with a
+// quote stays one literal and cannot end the statement's text early.
+inline std::string jetLiteralBody(std::string_view text) {
+  std::string body;
+  for (char c : text) {
+    body += c;
+    if (c == '\'') body += '\'';
+  }
+  return body;
+}
 
 inline constexpr Transfer kTransferSamples = {"Samples", "INSERT INTO Samples IN '",
                                               "' SELECT Samples.* FROM Samples;"};

@@ -29,22 +29,6 @@ constexpr const char* kWhatNext =
     " OR\r\n"
     " Press 'Exit without update' to exit and abandom changes";
 
-// The body of a Jet string literal: each quote doubled, so a path with a
-// quote stays one literal and cannot end the statement's text early.
-std::string jetLiteralBody(const std::string& text) {
-  std::string body;
-  for (char c : text) {
-    body += c;
-    if (c == '\'') body += '\'';
-  }
-  return body;
-}
-
-std::string transferStatement(const statements::Transfer& transfer,
-                              const std::string& workingPath) {
-  return transfer.beforePath + jetLiteralBody(workingPath) + transfer.afterPath;
-}
-
 // One Update run: its stamp and the text it builds, shared by its steps.
 class UpdateRun {
  public:
@@ -66,8 +50,9 @@ class UpdateRun {
       context_.db = frame_.engine().openDatabaseInWorkspace(context_.sourcePath, true);
     });
     for (const statements::Transfer& transfer : statements::kTransfers) {
-      steps.push_back(
-          [this, &transfer] { context_.sql = transferStatement(transfer, context_.workingPath); });
+      steps.push_back([this, &transfer] {
+        context_.sql = transfer.withPath(statements::jetLiteralBody(context_.workingPath));
+      });
       steps.push_back([this] { context_.db->execute(context_.sql); });
     }
     steps.push_back([this] { context_.db = frame_.engine().openDatabase(context_.workingPath); });

@@ -10,6 +10,7 @@
 #include "db/jet_file/jet_file.h"
 #include "fs/file_hold.h"
 #include "lab.h"
+#include "sqlite/sql_text.h"
 #include "support/files.h"
 #include "support/scoped_process.h"
 
@@ -39,23 +40,18 @@ const std::string kJetFolder = "C:\\jet";
 const std::string kOurs = "C:\\data_aco\\ours.mdb";
 const std::string kReadOnlyText = "Cannot update.  Database or object is read-only.";
 
-std::string quotedName(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
-
 // Every value of `table` in `file` in row order, as "typeof:quote": each
 // value's storage class and exact SQLite literal (a REAL with 20 significant
 // digits, a BLOB in full hex).
 Rows everyValue(const stdfs::path& file, const std::string& table) {
   std::string fields;
-  for (const auto& column : readColumn(
-           file, "SELECT name FROM pragma_table_info(" + quotedName(table) + ") ORDER BY cid")) {
-    const std::string c = quotedName(column);
+  for (const auto& column : readColumn(file, "SELECT name FROM pragma_table_info(" +
+                                                 sqlite::quoteName(table) + ") ORDER BY cid")) {
+    const std::string c = sqlite::quoteName(column);
     fields += (fields.empty() ? "" : ", ") + ("typeof(" + c + ") || ':' || quote(" + c + ")");
   }
-  return readRows(file, "SELECT " + fields + " FROM " + quotedName(table) + " ORDER BY rowid");
+  return readRows(file,
+                  "SELECT " + fields + " FROM " + sqlite::quoteName(table) + " ORDER BY rowid");
 }
 
 class JetSource : public ::testing::Test {

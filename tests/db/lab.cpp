@@ -49,16 +49,11 @@ std::string sampleScript(const std::string& name) {
 }
 
 std::string jetQuoted(const std::string& path) {
-  std::string out;
-  for (char c : path) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
+  return workflow::statements::jetLiteralBody(path);
 }
 
 std::string transfer(const workflow::statements::Transfer& t, const std::string& literalBody) {
-  return t.beforePath + literalBody + t.afterPath;
+  return t.withPath(literalBody);
 }
 
 std::vector<std::string> transfers(const std::string& literalBody) {

@@ -16,7 +16,23 @@ TempFolder::TempFolder(const stdfs::path& parent) {
   path_ = stdfs::canonical(pattern);
 }
 
+namespace {
+
+// Gives the owner every right on `folder` and the folders below it (links
+// are not followed), so that a test that took write permission away from a
+// folder does not leave its files behind.
+void makeRemovable(const stdfs::path& folder) {
+  std::error_code ec;
+  if (!stdfs::is_directory(stdfs::symlink_status(folder, ec))) return;
+  stdfs::permissions(folder, stdfs::perms::owner_all, stdfs::perm_options::add, ec);
+  for (stdfs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    makeRemovable(it->path());
+}
+
+}  // namespace
+
 TempFolder::~TempFolder() {
+  makeRemovable(path_);
   std::error_code ignored;  // a folder left behind in the temporary folder harms no test
   stdfs::remove_all(path_, ignored);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/file_open_dialog.h"
 #include "ui_tests.h"
 
 namespace {
@@ -24,6 +25,9 @@ Group group() {
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  // The file dialog's history and places stay out of the user's settings and
+  // out of the next group's.
+  korvane::ui::keepNoUserSettings();
   using namespace korvane::ui::testing;
   const std::map<std::string, Group> groups = {
       {"window", group<WindowTest>()},
