@@ -200,10 +200,10 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   if (s.columns.empty()) {
     for (const auto& c : table.columns)
       if (!c.generated) names.push_back(c.name);
-    if (s.values.size() != names.size()) raiseJet(jeterr::kValueCountMismatch);
   } else {
     names = s.columns;
   }
+  if (s.values.size() != names.size()) raiseJet(jeterr::kValueCountMismatch);
   InsertStmt byName;
   byName.columns = names;
   std::vector<const ColumnInfo*> targets = pairTargets(byName, table, names);

@@ -148,6 +148,8 @@ TEST_F(Failures, StatementsThatCannotRunFailWithTheirNumber) {
       {"CREATE TABLE Users (Name TEXT(10))", 3010},
       {"CREATE INDEX ExperimentDate ON Measurements (C1)", 3284},
       {"INSERT INTO Users ([User Name]) VALUES (Bogus)", 3061},
+      {"INSERT INTO Users ([User Name]) VALUES ('a', 'b')", 3346},
+      {"INSERT INTO Users ([User Name], [Full Name]) VALUES ('a')", 3346},
       {"SELECT * FROM Samples WHERE Mid(Notes, 1) = 'x'", 3085},
   };
   for (const auto& c : cases) EXPECT_EQ(execute(kWorking, c.sql).number, c.number) << c.sql;
