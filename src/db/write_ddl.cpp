@@ -102,10 +102,7 @@ SqlSteps writeCreateIndex(const CreateIndexStmt& s, Catalog& catalog) {
 
 SqlSteps writeDropTable(const std::string& name, Catalog& catalog, const JetError& missingError) {
   const TableInfo* table = catalog.findTable(name);
-  if (!table) {
-    if (missingError.number == jeterr::kItemNotFound.number) raiseJet(missingError);
-    raiseJet(missingError, name);
-  }
+  if (!table) raiseJet(missingError, name);
   SqlSteps steps = {"DROP TABLE " + qualifiedName(catalog.schema(), table->name)};
   if (std::string properties = catalog.dropFieldPropertiesSql(table->name); !properties.empty())
     steps.push_back(properties);

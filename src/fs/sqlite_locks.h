@@ -13,7 +13,7 @@ namespace korvane::fs::detail {
 // connection that has the file to itself) holds all of it exclusively.
 inline constexpr off_t kPendingByte = 0x40000000;
 inline constexpr off_t kReservedByte = kPendingByte + 1;
-inline constexpr off_t kSharedFirst = kPendingByte + 2;
+inline constexpr off_t kSharedFirst = kReservedByte + 1;
 inline constexpr off_t kSharedSize = 510;
 // PENDING, RESERVED and SHARED together.
 inline constexpr off_t kDatabaseLockBytes = 2 + kSharedSize;

@@ -155,10 +155,4 @@ bool isTextType(JetType type) {
   return type == JetType::kText || type == JetType::kMemo;
 }
 
-// Every type but text, OLE, GUID and no type at all holds a number.
-bool isNumberType(JetType type) {
-  return !isTextType(type) && type != JetType::kOle && type != JetType::kGuid &&
-         type != JetType::kUnknown;
-}
-
 }  // namespace korvane

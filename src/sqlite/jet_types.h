@@ -41,7 +41,6 @@ std::string declaredTypeOf(JetType type, int size = 0, int scale = 0);
 // The Jet type of a stored declared type (ours, or SQLite's own names).
 JetType jetTypeOfDeclared(std::string_view declared);
 
-bool isTextType(JetType type);    // Text, Memo: compared as Jet compares text
-bool isNumberType(JetType type);  // every type that holds a number (dates too)
+bool isTextType(JetType type);  // Text, Memo: compared as Jet compares text
 
 }  // namespace korvane

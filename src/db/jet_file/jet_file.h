@@ -49,4 +49,8 @@ void importJetFileToNewDatabase(const std::filesystem::path& jetFile,
                                 const std::filesystem::path& targetFile,
                                 const std::string& displayName = {});
 
+// Removes `file` and its rollback journal, where they are: what a failed
+// import leaves of its target.
+void removeDatabaseFiles(const std::filesystem::path& file);
+
 }  // namespace korvane::db::jetfile

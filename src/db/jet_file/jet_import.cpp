@@ -109,12 +109,6 @@ void importAll(JetReader& reader, sqlite3* target) {
   savepoint.release();
 }
 
-void removeDatabaseFiles(const std::filesystem::path& file) {
-  std::error_code ignored;  // best effort: the file may never have been made
-  std::filesystem::remove(file, ignored);
-  std::filesystem::remove(file.string() + "-journal", ignored);
-}
-
 }  // namespace
 
 void importJetFile(const std::filesystem::path& jetFile, sqlite3* target,
@@ -143,6 +137,12 @@ void importJetFileToNewDatabase(const std::filesystem::path& jetFile,
     removeDatabaseFiles(targetFile);
     throw;
   }
+}
+
+void removeDatabaseFiles(const std::filesystem::path& file) {
+  std::error_code ignored;  // best effort: the file may never have been made
+  std::filesystem::remove(file, ignored);
+  std::filesystem::remove(file.string() + "-journal", ignored);
 }
 
 }  // namespace korvane::db::jetfile

@@ -53,7 +53,7 @@ int jetImportHelperMain(int argc, char** argv) {
       importJetFileToNewDatabase(argv[1], argv[2], displayName);
     } catch (const std::bad_alloc&) {
       // The memory limit was reached outside libmdb (which aborts instead).
-      std::remove(argv[2]);
+      removeDatabaseFiles(argv[2]);
       raiseJet(jeterr::kNotADatabase, displayName, "reading it needs more memory than its limit");
     }
     return kDone;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 
@@ -33,12 +34,6 @@ bool builtWithAddressSanitizer() {
 #else
   return false;
 #endif
-}
-
-void removeDatabaseFiles(const stdfs::path& file) {
-  std::error_code ignored;  // best effort: the file may never have been made
-  stdfs::remove(file, ignored);
-  stdfs::remove(file.string() + "-journal", ignored);
 }
 
 // The last line of what the helper printed to stderr (libmdb's or glib's
