@@ -31,7 +31,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # needs TOOL DEBIAN_PACKAGE: skips the check when TOOL is missing.
 needs() {
   command -v "$1" >/dev/null && return 0
-  echo "SKIP: $1 is not installed (Debian package $2; scripts/deps.sh installs it)"
+  echo "SKIP: $1 is not installed (Debian package $2; scripts/deps.sh installs it)" >&2
   exit 77
 }
 
