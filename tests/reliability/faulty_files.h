@@ -74,7 +74,8 @@ class FaultyFileServices : public fs::FileServices {
   bool isFaultyCall(Kind kind);
   void copyWithWriteLimit(const std::string& from, const std::string& to, fs::Overwrite mode);
   // Runs `real` with the system call that `fault` names failing inside it;
-  // false when the fault is not one of those.
+  // false when the fault is not one of those. A call that never reached
+  // that system call completes as it would, and the fault has not fired.
   template <typename Real>
   bool failInside(Real real);
 
