@@ -52,16 +52,33 @@ TEST_F(TempFolders, AKilledRunsFolderIsRemovedByTheNextSweepAndNothingElse) {
   const pid_t run = ::fork();
   ASSERT_GE(run, 0);
   if (run == 0) {
-    std::string why;
-    auto folder = TempFolder::make(kPrefix, why);
-    writeFile(folder->path() / "copy.sqlite", "data");
-    (void)!::write(ready[1], "x", 1);
-    for (;;) ::pause();
+    try {
+      std::string why;
+      auto folder = TempFolder::make(kPrefix, why);
+      if (!folder) ::_exit(1);
+      writeFile(folder->path() / "copy.sqlite", "data");
+      (void)!::write(ready[1], "x", 1);
+      for (;;) ::pause();
+    } catch (const std::exception&) {
+      ::_exit(1);
+    }
   }
-  char byte;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ::close(ready[0]);
+  // Killed and reaped however the test ends, so no run outlives it.
+  struct KilledRun {
+    pid_t pid;
+    void kill() {
+      if (pid <= 0) return;
+      ::kill(pid, SIGKILL);
+      int status;
+      ::waitpid(pid, &status, 0);
+      pid = 0;
+    }
+    ~KilledRun() { kill(); }
+  } killedRun{run};
   ::close(ready[1]);
+  char byte;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the run to be killed could not make its folder";
+  ::close(ready[0]);
 
   // What is not ours, or not a folder, stays whatever its name.
   stdfs::create_directory(tmp_.path() / "korvane-test-other");
@@ -78,9 +95,7 @@ TEST_F(TempFolders, AKilledRunsFolderIsRemovedByTheNextSweepAndNothingElse) {
 
   const auto before = names();
   EXPECT_EQ(removeAbandonedTempFolders(kPrefix), 1u) << "only the unheld folder goes";
-  ::kill(run, SIGKILL);
-  int status;
-  ::waitpid(run, &status, 0);
+  killedRun.kill();
   EXPECT_EQ(removeAbandonedTempFolders(kPrefix), 1u) << "the killed run's folder goes";
 
   std::vector<std::string> expected{"korvane-jet-file", "korvane-jet-link", "korvane-test-other"};
