@@ -166,7 +166,7 @@ TEST(HeldSystemDatabase, UpdateStopsAndCloseNeverClaimsACommitItCouldNotMake) {
     const workflow::DialogState before = bench.state();
     bench.click(workflow::kUpdate);
     EXPECT_TRUE(bench.state() == before);
-    EXPECT_EQ(bench.bytesOf(workflow::testing::kBackup), "<missing>");
+    EXPECT_EQ(bench.bytesOf(workflow::testing::kBackup), kMissing);
   }
   bench.click(workflow::kUpdate);
   ASSERT_TRUE(bench.state().command(workflow::kClose).visible);

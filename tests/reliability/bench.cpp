@@ -2,8 +2,10 @@
 #include "bench.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
+#include "support/files.h"
 #include "workflow/naming.h"
 
 namespace korvane::reliability {
@@ -40,8 +42,7 @@ void Bench::nextMinute() {
 }
 
 std::string Bench::bytesOf(const std::string& windowsPath) const {
-  if (!std::filesystem::is_regular_file(lab_.host(windowsPath))) return "<missing>";
-  return lab_.bytes(windowsPath);
+  return bytesOrMissing(lab_.host(windowsPath));
 }
 
 std::vector<std::string> Bench::backups() const {
@@ -93,6 +94,15 @@ std::string Bench::integrityOf(const std::string& windowsPath) const {
 
 std::vector<std::string> Bench::contentOf(const std::string& windowsPath) const {
   return reliability::contentOf(lab_, windowsPath);
+}
+
+std::string bytesOrMissing(const std::filesystem::path& file) {
+  return std::filesystem::is_regular_file(file) ? support::readFile(file) : kMissing;
+}
+
+int settingOf(const char* name, int fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
 }
 
 }  // namespace korvane::reliability

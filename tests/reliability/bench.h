@@ -3,6 +3,7 @@
 // fail, before a call or inside it.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,5 +63,15 @@ class Bench {
   FaultyFileServices files_;
   std::unique_ptr<workflow::CommandFrame> frame_;
 };
+
+// What a file's bytes read as when it is not there.
+inline constexpr const char* kMissing = "<missing>";
+
+// The bytes of `file`, or kMissing when it is no regular file.
+std::string bytesOrMissing(const std::filesystem::path& file);
+
+// The number in environment variable `name` (a long run's setting), or
+// `fallback` when it is unset or empty.
+int settingOf(const char* name, int fallback);
 
 }  // namespace korvane::reliability

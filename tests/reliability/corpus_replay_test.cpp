@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "program_seeds.h"
@@ -18,20 +17,11 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-// File name to content, for every file in `folder`.
-std::map<std::string, std::string> filesIn(const stdfs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : stdfs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = support::readFile(entry.path());
-  }
-  return files;
-}
-
 TEST(CorpusReplay, TheSeedFilesAreTheProgramStatements) {
-  std::map<std::string, std::string> expected;
+  support::FolderBytes expected;
   for (const fuzz::Seed& seed : fuzz::programSeeds()) expected[seed.fileName] = seed.text;
   EXPECT_EQ(expected.size(), 17u);  // five transfers twice, and seven more
-  EXPECT_EQ(filesIn(KORVANE_FUZZ_CORPUS), expected)
+  EXPECT_EQ(support::bytesIn(KORVANE_FUZZ_CORPUS), expected)
       << "run korvane-fuzz-seeds " << KORVANE_FUZZ_CORPUS << " after changing a statement";
 }
 

@@ -33,15 +33,6 @@ namespace {
 namespace stdfs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-int settingOf(const char* name, int fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
-}
-
-std::string bytesOf(const stdfs::path& file) {
-  return stdfs::exists(file) ? support::readFile(file) : "<missing>";
-}
-
 // The rows of `query` on `file` (every column joined by '|'), or the error
 // SQLite gave, so that a torn file fails a comparison instead of the test.
 std::vector<std::string> rowsOf(const stdfs::path& file, const std::string& query) {
@@ -120,12 +111,12 @@ TEST(CrashTest, KilledUpdateAndCloseLeaveTheOldDatabaseOrTheNewOneWhole) {
   int exitCode = 0;
   for (int run = 0; run < 5; ++run) {
     PrefixCopy clean(base.prefix());
-    oldBytes = bytesOf(clean.system());
+    oldBytes = bytesOrMissing(clean.system());
     const auto start = Clock::now();
     runChild(clean.root(), std::chrono::microseconds(-1), &exitCode);
     runTimes.push_back(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
     ASSERT_EQ(exitCode, 0) << "the clean run did not finish";
-    ASSERT_NE(bytesOf(clean.system()), oldBytes);
+    ASSERT_NE(bytesOrMissing(clean.system()), oldBytes);
     newContent = contentOf(clean.system());
   }
   std::sort(runTimes.begin(), runTimes.end());
@@ -145,14 +136,14 @@ TEST(CrashTest, KilledUpdateAndCloseLeaveTheOldDatabaseOrTheNewOneWhole) {
     const bool wasKilled = runChild(prefix.root(), delay, &exitCode);
     killed += wasKilled ? 1 : 0;
     EXPECT_EQ(rowsOf(prefix.system(), "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
-    const std::string system = bytesOf(prefix.system());
+    const std::string system = bytesOrMissing(prefix.system());
     if (system != oldBytes) {
       ++committed;
       killedAfterCommit += wasKilled ? 1 : 0;
       EXPECT_EQ(contentOf(prefix.system()), newContent) << "the system database is torn";
     }
-    const std::string backup = bytesOf(prefix.backup());
-    if (backup != "<missing>") {
+    const std::string backup = bytesOrMissing(prefix.backup());
+    if (backup != kMissing) {
       EXPECT_TRUE(sameBytes(backup, oldBytes)) << "the backup is not the old data";
     }
     // The user starts the program again, a minute later, and finishes.

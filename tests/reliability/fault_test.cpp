@@ -188,9 +188,9 @@ class FaultTest : public ::testing::TestWithParam<Scenario> {
       EXPECT_TRUE(sameBytes(system, before.system))
           << "the system database changed without a commit";
     }
-    if (before.backup != "<missing>") {
+    if (before.backup != kMissing) {
       EXPECT_TRUE(sameBytes(bench.bytesOf(kBackup), before.backup)) << "the backup was replaced";
-    } else if (bench.bytesOf(kBackup) != "<missing>") {
+    } else if (bench.bytesOf(kBackup) != kMissing) {
       EXPECT_TRUE(sameBytes(bench.bytesOf(kBackup), before.system))
           << "the backup is not the old database";
     }
@@ -213,12 +213,12 @@ class FaultTest : public ::testing::TestWithParam<Scenario> {
                           const std::vector<std::string>& finalContent) {
     if (GetParam().action == workflow::kExitWithoutUpdate) {
       EXPECT_TRUE(sameBytes(bench.bytesOf(kSystemDatabase), before.system));
-      EXPECT_EQ(bench.bytesOf(kWorking), "<missing>");
+      EXPECT_EQ(bench.bytesOf(kWorking), kMissing);
     } else {
       EXPECT_EQ(bench.integrityOf(kSystemDatabase), "ok");
       EXPECT_EQ(bench.contentOf(kSystemDatabase), finalContent);
     }
-    const std::string old = before.backup == "<missing>" ? before.system : before.backup;
+    const std::string old = before.backup == kMissing ? before.system : before.backup;
     ASSERT_FALSE(bench.backups().empty());
     for (const std::string& backup : bench.backups()) {
       EXPECT_TRUE(sameBytes(bench.bytesOf(backup), old)) << backup;

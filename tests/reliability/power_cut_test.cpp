@@ -54,7 +54,6 @@ using workflow::testing::kBackup;
 
 constexpr const char* kChosen = "C:\\input\\lab_data.mdb";
 constexpr const char* kCommitted = "Your database file has been updated";
-constexpr const char* kMissing = "<missing>";
 
 struct Scenario {
   const char* name;
@@ -83,11 +82,6 @@ const Scenario kScenarios[] = {
 
 void PrintTo(const Scenario& scenario, std::ostream* out) {
   *out << scenario.name;
-}
-
-int settingOf(const char* name, int fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? std::atoi(value) : fallback;
 }
 
 // The file services the program is given, with a record of the copies that
@@ -142,10 +136,6 @@ struct Restart {
   bool leftovers = false;
   std::string freshRun;  // empty when it ended well
 };
-
-std::string bytesOf(const stdfs::path& file) {
-  return stdfs::is_regular_file(file) ? support::readFile(file) : kMissing;
-}
 
 // A fingerprint of a disk's files, so that a disk already restarted is not
 // restarted again.
@@ -280,10 +270,10 @@ class PowerCutTest : public ::testing::TestWithParam<Scenario> {
       workingPath_ = workingPath;
       std::shared_ptr<const std::string> reported;
       if (!scenario().before.empty()) {
-        reported = std::make_shared<const std::string>(bytesOf(lab.host(workingPath)));
+        reported = std::make_shared<const std::string>(bytesOrMissing(lab.host(workingPath)));
       }
       if (scenario().action == workflow::kClose && !scenario().external) {
-        committed_ = bytesOf(lab.host(workingPath));
+        committed_ = bytesOrMissing(lab.host(workingPath));
       }
       auto take = [&](std::string where, int point) {
         Moment moment{std::move(where), frame.state().instructions,
@@ -307,7 +297,8 @@ class PowerCutTest : public ::testing::TestWithParam<Scenario> {
                            scenario().action == workflow::kDeleteOrphans ||
                            scenario().action == workflow::kSetNull ||
                            (scenario().action == workflow::kClose && scenario().external);
-      if (reports) reported = std::make_shared<const std::string>(bytesOf(lab.host(workingPath_)));
+      if (reports)
+        reported = std::make_shared<const std::string>(bytesOrMissing(lab.host(workingPath_)));
       take("after the action", model.points() + 1);
       points_ = model.points() - first;
     }
@@ -317,7 +308,7 @@ class PowerCutTest : public ::testing::TestWithParam<Scenario> {
   Restart restartOn(Lab& lab, const DiskImage& image) {
     image.writeTo(stdfs::canonical(lab.prefix()));
     Restart r;
-    const std::string system = bytesOf(lab.host(kSystemDatabase));
+    const std::string system = bytesOrMissing(lab.host(kSystemDatabase));
     if (system == old_) {
       r.system = "old";
     } else if (!committed_.empty() && system == committed_) {
@@ -332,12 +323,12 @@ class PowerCutTest : public ::testing::TestWithParam<Scenario> {
           name.ends_with("_update.mdb")) {
         continue;
       }
-      if (bytesOf(backups / name) != old_) r.backupsNotOld += name + " ";
+      if (bytesOrMissing(backups / name) != old_) r.backupsNotOld += name + " ";
     }
     r.backupThere = stdfs::exists(lab.host(kBackup));
-    r.working = bytesOf(lab.host(workingPath_));
+    r.working = bytesOrMissing(lab.host(workingPath_));
     r.workingHasHotJournal = fs::inspectDatabase(lab.host(workingPath_)).hotJournal;
-    if (scenario().external) r.chosenKept = bytesOf(lab.host(kChosen)) == old_;
+    if (scenario().external) r.chosenKept = bytesOrMissing(lab.host(kChosen)) == old_;
     for (const auto& entry : stdfs::recursive_directory_iterator(lab.prefix() / "drive_c")) {
       if (entry.path().filename().string().find(".korvane-") != std::string::npos)
         r.leftovers = true;
