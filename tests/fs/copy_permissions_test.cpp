@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fs/file_services.h"
@@ -34,12 +32,6 @@ const char kWorking[] = "C:\\data_aco\\Backup\\QX_aco_261207_0843_update.mdb";
 
 mode_t bitsOf(const stdfs::path& path) {
   return statOf(path).st_mode & 07777;
-}
-
-// File times come from a clock that ticks every few milliseconds: a change
-// made within the same tick as the last one would carry the same time.
-void waitForTheNextClockTick() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 class CopyPermissions : public ::testing::Test {
@@ -142,12 +134,12 @@ TEST_F(CopyPermissions, TheIdentityChangesWithTheContentTheStatusOrTheFile) {
   EXPECT_EQ(files_.identify("Q:\\unmapped.mdb"), std::nullopt);
 
   // Written in place with bytes of the same length.
-  waitForTheNextClockTick();
+  support::waitForTheNextFileTimeTick();
   writeFile(data() / "QX_aco.mdb", "OLD SYSTEM DATABASE");
   const std::optional<FileIdentity> rewritten = files_.identify(kSystem);
   EXPECT_NE(rewritten, first);
   // Only its permissions changed.
-  waitForTheNextClockTick();
+  support::waitForTheNextFileTimeTick();
   ::chmod((data() / "QX_aco.mdb").c_str(), 0600);
   EXPECT_NE(files_.identify(kSystem), rewritten);
   // Replaced by another file.

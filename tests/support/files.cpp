@@ -2,9 +2,11 @@
 #include "support/files.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace korvane::support {
 
@@ -59,6 +61,10 @@ struct stat statOf(const std::filesystem::path& path) {
   struct stat info = {};
   if (::lstat(path.c_str(), &info) != 0) info = {};
   return info;
+}
+
+void waitForTheNextFileTimeTick() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 }  // namespace korvane::support

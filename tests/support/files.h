@@ -32,4 +32,8 @@ std::string changesIn(const std::filesystem::path& folder, const FolderBytes& be
 // nothing there.
 struct stat statOf(const std::filesystem::path& path);
 
+// File times come from a clock that ticks every few milliseconds: returns
+// once a change made now carries a later time than one made before the call.
+void waitForTheNextFileTimeTick();
+
 }  // namespace korvane::support

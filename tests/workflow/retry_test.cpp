@@ -5,11 +5,9 @@
 // minute does.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "lab.h"
@@ -92,21 +90,15 @@ std::ostream& operator<<(std::ostream& out, const Change& c) {
   return out << c.name;
 }
 
-// File times tick every few milliseconds; a change must land on a later tick
-// than the backup for any check by time to see it.
-void afterAClockTick() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-}
-
 const Change kChanges[] = {
     {"SystemDatabaseWritten",
      [](Lab& lab) {
-       afterAClockTick();
+       support::waitForTheNextFileTimeTick();
        lab.alter(kSystemDatabase, {"DELETE FROM Users"});
      }},
     {"BackupWritten",
      [](Lab& lab) {
-       afterAClockTick();
+       support::waitForTheNextFileTimeTick();
        lab.alter(kBackup, {"DELETE FROM Users"});
      }},
     {"BackupReplacedByAnEqualCopy",
