@@ -78,7 +78,7 @@ const char* nameOf(FileFault fault) {
 
 FaultyFileServices::FaultyFileServices(fs::FileServices& real, fs::PathMap paths,
                                        FailingSystemCalls& calls)
-    : real_(real), paths_(std::move(paths)), systemCalls_(calls) {}
+    : ForwardingFileServices(real), paths_(std::move(paths)), systemCalls_(calls) {}
 
 void FaultyFileServices::failCall(int call, FileFault fault) {
   resetCounts();

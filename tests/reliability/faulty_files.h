@@ -12,6 +12,7 @@
 #include "fs/file_services.h"
 #include "fs/path_map.h"
 #include "support/failing_calls.h"
+#include "support/forwarding_files.h"
 
 namespace korvane::reliability {
 
@@ -40,7 +41,7 @@ inline constexpr FileFault kFlushFaults[] = {FileFault::kAccessError, FileFault:
 
 const char* nameOf(FileFault fault);
 
-class FaultyFileServices : public fs::FileServices {
+class FaultyFileServices : public support::ForwardingFileServices {
  public:
   enum class Kind { kCopy, kDelete, kFlush };
 
@@ -63,11 +64,8 @@ class FaultyFileServices : public fs::FileServices {
                 fs::Overwrite mode = fs::Overwrite::kReplace) override;
   void deleteFile(const std::string& path) override;
   void flush(const std::string& path) override;
-  // Questions, not actions: they cannot fail, so they are passed through.
-  bool fileExists(const std::string& path) override { return real_.fileExists(path); }
-  std::optional<fs::FileIdentity> identify(const std::string& path) override {
-    return real_.identify(path);
-  }
+  // fileExists and identify are questions, not actions: they cannot fail,
+  // so they are passed through.
 
  private:
   // True when this call is the one to fail (and counts it).
@@ -79,7 +77,6 @@ class FaultyFileServices : public fs::FileServices {
   template <typename Real>
   bool failInside(Real real);
 
-  fs::FileServices& real_;
   fs::PathMap paths_;
   FailingSystemCalls& systemCalls_;
   int calls_ = 0;

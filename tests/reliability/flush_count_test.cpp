@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "support/forwarding_files.h"
 #include "workflow/naming.h"
 #include "wrapped_vfs.h"
 
@@ -32,9 +33,9 @@ class FlushCounter : private FileHooks {
 };
 
 // Counts the file services' calls by kind, and passes them on.
-class CallCounter : public fs::FileServices {
+class CallCounter : public support::ForwardingFileServices {
  public:
-  explicit CallCounter(fs::FileServices& real) : real_(real) {}
+  using ForwardingFileServices::ForwardingFileServices;
   std::vector<std::string> calls;
 
   void copyFile(const std::string& from, const std::string& to, fs::Overwrite mode) override {
@@ -49,13 +50,6 @@ class CallCounter : public fs::FileServices {
     calls.push_back("flush " + path);
     real_.flush(path);
   }
-  bool fileExists(const std::string& path) override { return real_.fileExists(path); }
-  std::optional<fs::FileIdentity> identify(const std::string& path) override {
-    return real_.identify(path);
-  }
-
- private:
-  fs::FileServices& real_;
 };
 
 TEST(WorkingCopyFlushes, OnlyOnceAtTheEndOfEachActionThatReportsIt) {

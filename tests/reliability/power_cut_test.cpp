@@ -41,6 +41,7 @@
 #include "model_system_calls.h"
 #include "model_vfs.h"
 #include "support/files.h"
+#include "support/forwarding_files.h"
 #include "support/scoped_process.h"
 #include "workflow/command_frame.h"
 #include "workflow/naming.h"
@@ -86,23 +87,16 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
 
 // The file services the program is given, with a record of the copies that
 // returned.
-class RecordingFiles : public fs::FileServices {
+class RecordingFiles : public support::ForwardingFileServices {
  public:
-  explicit RecordingFiles(fs::FileServices& real) : real_(real) {}
+  using ForwardingFileServices::ForwardingFileServices;
   void copyFile(const std::string& from, const std::string& to, fs::Overwrite mode) override {
     real_.copyFile(from, to, mode);
     returned_.insert(to);
   }
-  void deleteFile(const std::string& path) override { real_.deleteFile(path); }
-  void flush(const std::string& path) override { real_.flush(path); }
-  bool fileExists(const std::string& path) override { return real_.fileExists(path); }
-  std::optional<fs::FileIdentity> identify(const std::string& path) override {
-    return real_.identify(path);
-  }
   bool returned(const std::string& to) const { return returned_.contains(to); }
 
  private:
-  fs::FileServices& real_;
   std::set<std::string> returned_;
 };
 
