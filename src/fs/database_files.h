@@ -18,6 +18,11 @@ struct DatabaseState {
   bool shmFile = false;     // a "-shm" file lies beside it
   bool walMode = false;     // its header names the write-ahead log (bytes 18 and 19 are 2)
 
+  // A journal or log beside it holds what the file alone lacks.
+  bool pendingBeside() const { return hotJournal || walFrames; }
+  // A copy of the file alone would not be the database as committed.
+  bool cannotBeCopiedAlone() const { return writing || pendingBeside(); }
+
   bool operator==(const DatabaseState&) const = default;
 };
 

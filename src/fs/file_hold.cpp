@@ -30,13 +30,11 @@ bool FileHold::lockAsReader() {
 }
 
 bool hasPendingJournal(const std::filesystem::path& hostPath) {
-  const DatabaseState state = inspectDatabase(hostPath);
-  return state.hotJournal || state.walFrames;
+  return inspectDatabase(hostPath).pendingBeside();
 }
 
 bool isHeld(const std::filesystem::path& hostPath) {
-  const DatabaseState state = inspectDatabase(hostPath);
-  if (state.writing || state.hotJournal || state.walFrames) return true;
+  if (inspectDatabase(hostPath).cannotBeCopiedAlone()) return true;
   const detail::UniqueFd fd = detail::openFd(hostPath.c_str(), O_RDONLY | O_NONBLOCK);
   return fd && !detail::claimExclusive(fd.get());
 }

@@ -62,10 +62,8 @@ detail::UniqueFd claimSource(const stdfs::path& host, const std::string& shown) 
       !detail::takeLock(fd.get(), detail::kSharedFirst, detail::kSharedSize, F_RDLCK)) {
     raiseFileFailure(fserr::kPermissionDenied, shown);
   }
-  const DatabaseState state = inspectDatabase(host);
-  if (state.writing || state.hotJournal || state.walFrames) {
+  if (inspectDatabase(host).cannotBeCopiedAlone())
     raiseFileFailure(fserr::kPermissionDenied, shown);
-  }
   return fd;
 }
 
@@ -79,7 +77,7 @@ detail::UniqueFd claimReplaced(const stdfs::path& host, const std::string& shown
   if (!fd) raiseFileFailure(numberOf(errno), shown);
   if (!detail::claimExclusive(fd.get())) raiseFileFailure(fserr::kPermissionDenied, shown);
   const DatabaseState state = inspectDatabase(host);
-  if (state.connected || state.hotJournal || state.walFrames) {
+  if (state.connected || state.pendingBeside()) {
     raiseFileFailure(fserr::kPermissionDenied, shown);
   }
   return fd;
