@@ -105,17 +105,23 @@ struct Database::Impl {
 
 namespace {
 
-// The IN 'file' target of one statement: checked as an open would check it,
-// held and attached to `on` while the statement runs, detached afterwards.
+// The host file of an IN 'file' target, checked as an open would check it.
+stdfs::path checkedTarget(const Database::Impl& d, const std::string& windowsPath) {
+  if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
+  const stdfs::path host = hostPathOf(*d.paths, windowsPath);
+  // A real Jet file is only ever read: refused before anything is attached.
+  if (jetfile::looksLikeJetFile(host)) raiseJet(jeterr::kReadOnly, windowsPath);
+  checkDatabaseFile(host, windowsPath);
+  return host;
+}
+
+// The checked IN 'file' target `host` of one statement: held and attached to
+// `on` while the statement runs, detached afterwards.
 class AttachedTarget {
  public:
-  AttachedTarget(Database::Impl& d, const std::string& windowsPath, sqlite::Connection& on)
+  AttachedTarget(Database::Impl& d, const stdfs::path& host, const std::string& windowsPath,
+                 sqlite::Connection& on)
       : connection_(on) {
-    if (!d.paths) raiseJet(jeterr::kInvalidPath, windowsPath);
-    const stdfs::path host = hostPathOf(*d.paths, windowsPath);
-    // A real Jet file is only ever read: refused before anything is attached.
-    if (jetfile::looksLikeJetFile(host)) raiseJet(jeterr::kReadOnly, windowsPath);
-    checkDatabaseFile(host, windowsPath);
     hold_ = fs::FileHold::acquire(host);
     if (!hold_) raiseJet(jeterr::kCannotOpen, windowsPath);
     connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
@@ -174,24 +180,23 @@ void insertInFile(Database::Impl& d, InsertStmt& s) {
   // The target is attached for one statement only, and SQLite keeps a file
   // that an open transaction has written attached until the transaction ends.
   if (!sqlite3_get_autocommit(d.connection->handle())) raiseJet(jeterr::kNotInTransaction);
+  const stdfs::path host = checkedTarget(d, *s.inFile);
   std::unique_ptr<EncodingBridge> bridge;
-  if (d.paths) {
-    const std::string encoding = textEncodingOfFile(hostPathOf(*d.paths, *s.inFile));
-    if (!encoding.empty() && encoding != textEncodingOf(*d.connection, "main")) {
-      std::vector<std::string> tables;
-      if (s.select) {
-        Resolver probe(*d.catalog);
-        probe.bindSource(*s.select->from);
-        for (const auto& entry : probe.scope()) tables.push_back(entry.table->name);
-      }
-      // "": a private temporary database, removed when its connection closes.
-      bridge = std::make_unique<EncodingBridge>(
-          connect(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection, tables,
-          encoding);
+  const std::string encoding = textEncodingOfFile(host);
+  if (!encoding.empty() && encoding != textEncodingOf(*d.connection, "main")) {
+    std::vector<std::string> tables;
+    if (s.select) {
+      Resolver probe(*d.catalog);
+      probe.bindSource(*s.select->from);
+      for (const auto& entry : probe.scope()) tables.push_back(entry.table->name);
     }
+    // "": a private temporary database, removed when its connection closes.
+    bridge = std::make_unique<EncodingBridge>(
+        connect(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection, tables,
+        encoding);
   }
   sqlite::Connection& on = bridge ? bridge->connection() : *d.connection;
-  AttachedTarget target(d, *s.inFile, on);
+  AttachedTarget target(d, host, *s.inFile, on);
   Catalog targetCatalog(on, kInSchema);
   if (!bridge) return run(on, writeInsert(s, *d.catalog, targetCatalog));
   Catalog bridgeCatalog(on, "main");
