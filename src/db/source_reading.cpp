@@ -43,7 +43,8 @@ stdfs::path settleAside(const stdfs::path& hostPath, const std::string& windowsP
     fs::copyDatabaseAside(hostPath, copy);
   } catch (const Failure& failure) {
     if (failure.number() == fserr::kPermissionDenied) raiseJet(jeterr::kFileInUse, windowsPath);
-    raiseJet(jeterr::kDiskIo);
+    if (failure.number() == fserr::kDiskFull) raiseJet(jeterr::kDiskFull, {}, failure.text());
+    raiseJet(jeterr::kDiskIo, {}, failure.text());
   }
   {
     // A connection that may write settles the copy as it opens it (its
