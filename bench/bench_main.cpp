@@ -882,7 +882,7 @@ void printSummary(const std::string& variant, const std::vector<ScaleFigures>& a
 }
 
 // Runs every repetition at one scale of one variant on the masters in
-// `master`; false when the two sides left different working copies.
+// `master`; false when the sides left different working copies.
 bool measureScale(ScaleFigures& f, const stdfs::path& master, const stdfs::path& work, int reps,
                   const std::string& variant) {
   bool identical = true;
@@ -966,7 +966,7 @@ int parentMain(const std::vector<std::string>& variants, const std::vector<long 
   }
   for (const std::string& variant : variants) printSummary(variant, byVariant.at(variant));
   for (const std::string& variant : variants) printTargets(variant, byVariant.at(variant));
-  std::printf("\nworking copies identical on both sides in every run: %s\n",
+  std::printf("\nworking copies identical on every side in every run: %s\n",
               identical ? "yes" : "NO (figures void)");
   std::printf("benchmark process itself: peak %.1f MiB\n", mib(maxRssKib()));
   if (madeWork && !keep) stdfs::remove_all(work);

@@ -4,9 +4,9 @@
 //   korvane-jet-open-bench HELPER ROUNDS FILE.mdb...
 //
 // For each file, ROUNDS imports of each kind into a fresh SQLite file in a
-// temporary folder, interleaved; prints the median and the spread of each,
-// and the cost of starting the helper alone (it refuses to run without
-// arguments). Measures; never a test.
+// temporary folder, interleaved; prints the median of each, and the cost
+// of starting the helper alone (it refuses to run without arguments), with
+// its spread. Measures; never a test.
 #include <sys/resource.h>
 
 #include <algorithm>

@@ -47,6 +47,7 @@ done
 sleep 1
 import -window "$wid" docs/window-updated.png
 kill "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null || true
 
 # The file dialog, opened by "Select an external db", on a prefix whose drive
 # D: is a lab share.
@@ -61,6 +62,7 @@ dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "Select external 
 sleep 1
 import -window "$dialog" docs/file-dialog-drives.png
 kill "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null || true
 
 # The icon as menus show it: 16, 32 and 64 px beside the entry's name, on a
 # light and on a dark menu.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace korvane::support {
@@ -51,14 +52,25 @@ std::string readToEnd(int fd) {
   ::_exit(0);
 }
 
+void closeAll(std::initializer_list<int> fds) {
+  for (int fd : fds) ::close(fd);
+}
+
 }  // namespace
 
 OtherProgram::OtherProgram(const std::filesystem::path& file, const std::string& script) {
   int toChild[2];
   int toParent[2];
-  if (::pipe(toChild) != 0 || ::pipe(toParent) != 0) throw std::runtime_error("pipe failed");
+  if (::pipe(toChild) != 0) throw std::runtime_error("pipe failed");
+  if (::pipe(toParent) != 0) {
+    closeAll({toChild[0], toChild[1]});
+    throw std::runtime_error("pipe failed");
+  }
   pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ < 0) {
+    closeAll({toChild[0], toChild[1], toParent[0], toParent[1]});
+    throw std::runtime_error("fork failed");
+  }
   if (pid_ == 0) {
     ::close(toChild[1]);
     ::close(toParent[0]);
