@@ -65,15 +65,6 @@ std::string uriOf(const stdfs::path& hostPath, const char* mode, std::string_vie
 
 namespace {
 
-// A connection on `hostPath` with Jet's collation and functions registered.
-std::unique_ptr<sqlite::Connection> connect(const stdfs::path& hostPath,
-                                            const std::string& windowsPath, sqlite::OpenMode mode) {
-  auto connection = std::make_unique<sqlite::Connection>(hostPath, windowsPath, mode);
-  if (const int rc = registerJetFunctions(connection->handle()); rc != SQLITE_OK)
-    connection->raise(rc);
-  return connection;
-}
-
 bool isScratch(const std::shared_ptr<const std::set<stdfs::path>>& scratch,
                const stdfs::path& hostPath) {
   return scratch && scratch->contains(hostPath.lexically_normal());
@@ -163,8 +154,8 @@ void openJetSource(Database::Impl& d, const OpenRequest& request) {
   d.hold = fs::FileHold::acquire(request.hostPath);
   if (!d.hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
   d.jetCopy = JetSourceCopy::import(request.hostPath, request.windowsPath);
-  d.connection =
-      connect(uriOf(d.jetCopy->file(), "ro"), request.windowsPath, sqlite::OpenMode::kReadWrite);
+  d.connection = openJetConnection(uriOf(d.jetCopy->file(), "ro"), request.windowsPath,
+                                   sqlite::OpenMode::kReadWrite);
 }
 
 void run(sqlite::Connection& connection, const SqlSteps& steps) {
@@ -192,8 +183,8 @@ void insertInFile(Database::Impl& d, InsertStmt& s) {
     }
     // "": a private temporary database, removed when its connection closes.
     bridge = std::make_unique<EncodingBridge>(
-        connect(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection, tables,
-        encoding);
+        openJetConnection(stdfs::path(), d.windowsPath, sqlite::OpenMode::kCreate), *d.connection,
+        tables, encoding);
   }
   sqlite::Connection& on = bridge ? bridge->connection() : *d.connection;
   AttachedTarget target(d, host, *s.inFile, on);
@@ -230,7 +221,8 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
     if (!stdfs::is_directory(request.hostPath.parent_path(), ec))
       raiseJet(jeterr::kInvalidPath, request.windowsPath);
     if (stdfs::exists(request.hostPath, ec)) raiseJet(jeterr::kDatabaseExists);
-    d->connection = connect(request.hostPath, request.windowsPath, sqlite::OpenMode::kCreate);
+    d->connection =
+        openJetConnection(request.hostPath, request.windowsPath, sqlite::OpenMode::kCreate);
     // Writes the header, so that the new file is a database from now on.
     d->connection->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
     d->hold = fs::FileHold::acquire(request.hostPath);
@@ -244,10 +236,11 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
       // Only read, so never written (source_reading.h); a read-write
       // connection still lets IN 'file' targets be attached.
       d->sourceReading = SourceReading::choose(request.hostPath, request.windowsPath, *d->hold);
-      d->connection = connect(stdfs::path(d->sourceReading->uri()), request.windowsPath,
-                              sqlite::OpenMode::kReadWrite);
+      d->connection = openJetConnection(stdfs::path(d->sourceReading->uri()), request.windowsPath,
+                                        sqlite::OpenMode::kReadWrite);
     } else {
-      d->connection = connect(request.hostPath, request.windowsPath, sqlite::OpenMode::kReadWrite);
+      d->connection =
+          openJetConnection(request.hostPath, request.windowsPath, sqlite::OpenMode::kReadWrite);
       if (isScratch(request.scratch, request.hostPath)) {
         d->connection->exec(synchronousOf("main", true));
       }

@@ -130,4 +130,13 @@ int registerJetFunctions(sqlite3* db) {
   return rc == SQLITE_OK ? registerJetConversions(db) : rc;
 }
 
+std::unique_ptr<sqlite::Connection> openJetConnection(const std::filesystem::path& hostPath,
+                                                      const std::string& displayName,
+                                                      sqlite::OpenMode mode) {
+  auto connection = std::make_unique<sqlite::Connection>(hostPath, displayName, mode);
+  if (const int rc = registerJetFunctions(connection->handle()); rc != SQLITE_OK)
+    connection->raise(rc);
+  return connection;
+}
+
 }  // namespace korvane::db

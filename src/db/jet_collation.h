@@ -9,7 +9,12 @@
 // the conversions).
 #pragma once
 
+#include <filesystem>
+#include <memory>
+#include <string>
 #include <string_view>
+
+#include "sqlite/connection.h"
 
 struct sqlite3;
 
@@ -32,5 +37,11 @@ bool jetLike(std::string_view text, std::string_view pattern);
 // jet_concat(a, b), and the conversions of jet_convert.h on `db`.
 // Returns an SQLite result code.
 int registerJetFunctions(sqlite3* db);
+
+// A connection on `hostPath` (`displayName` in failures) with all of them
+// registered.
+std::unique_ptr<sqlite::Connection> openJetConnection(const std::filesystem::path& hostPath,
+                                                      const std::string& displayName,
+                                                      sqlite::OpenMode mode);
 
 }  // namespace korvane::db

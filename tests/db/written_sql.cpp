@@ -7,8 +7,6 @@
 #include <type_traits>
 #include <variant>
 
-#include <sqlite3.h>
-
 #include "db/catalog.h"
 #include "db/jet_collation.h"
 #include "db/parser.h"
@@ -17,9 +15,7 @@ namespace korvane::db::test {
 
 std::unique_ptr<sqlite::Connection> engineConnection(const std::filesystem::path& hostPath,
                                                      const std::string& name) {
-  auto c = std::make_unique<sqlite::Connection>(hostPath, name, sqlite::OpenMode::kReadWrite);
-  if (const int rc = registerJetFunctions(c->handle()); rc != SQLITE_OK) c->raise(rc);
-  return c;
+  return openJetConnection(hostPath, name, sqlite::OpenMode::kReadWrite);
 }
 
 SqlSteps stepsFor(sqlite::Connection& c, const std::string& jetSql) {
