@@ -202,11 +202,11 @@ void FileDialogTest::fileOutsideEveryDriveIsNoChoice() {
 
 void FileDialogTest::sidebarListsExactlyTheMappedDrives() {
   TestPrefix prefix;
-  QTemporaryDir share;
   const std::filesystem::path dosdevices = prefix.root() / "dosdevices";
-  const std::filesystem::path shareFolder = share.path().toStdString();
-  std::filesystem::create_directory_symlink(shareFolder, dosdevices / "d:");
-  std::filesystem::create_directory_symlink("/", dosdevices / "z:");
+  const std::filesystem::path shareFolder = prefix.outside() / "share";
+  std::filesystem::create_directory(shareFolder);
+  prefix.mapDrive("d:", shareFolder);
+  prefix.mapDrive("z:", "/");
   // No drives: a link to nothing, a file, Wine's device entries.
   std::filesystem::create_directory_symlink(shareFolder / "gone", dosdevices / "e:");
   writeFile(dosdevices / "f:", "not a folder");
@@ -257,12 +257,11 @@ void FileDialogTest::choosingThroughDriveDGivesDText() {
   QFETCH(QString, typed);
   QFETCH(QString, expected);
   TestPrefix prefix;
-  QTemporaryDir share;
-  const std::filesystem::path shareFolder = share.path().toStdString();
+  const std::filesystem::path shareFolder = prefix.outside() / "share";
   std::filesystem::create_directories(shareFolder / "Lab9");
   writeFile(shareFolder / "QX_aco.mdb", "db");
   writeFile(shareFolder / "Lab9" / "QX_aco.mdb", "db");
-  std::filesystem::create_directory_symlink(shareFolder, prefix.root() / "dosdevices" / "d:");
+  prefix.mapDrive("d:", shareFolder);
   const fs::PathMap paths(prefix.root());
   FileOpenDialog dialog(paths, nullptr);
   prepare(dialog);
