@@ -458,8 +458,7 @@ class Parser {
       return e;
     }
     if (t.is(Keyword::kTrue) || t.is(Keyword::kFalse)) {
-      e->kind = ExprKind::kBool;
-      e->value = next().is(Keyword::kTrue) ? "-1" : "0";
+      e->kind = next().is(Keyword::kTrue) ? ExprKind::kTrue : ExprKind::kFalse;
       return e;
     }
     if (acceptSymbol("(")) {
@@ -612,8 +611,7 @@ class Parser {
 
   static bool isLiteral(const Expr& e) {
     if (e.kind == ExprKind::kNegate) return e.args[0]->kind == ExprKind::kNumber;
-    return e.kind == ExprKind::kNumber || e.kind == ExprKind::kText || e.kind == ExprKind::kNull ||
-           e.kind == ExprKind::kBool;
+    return isLiteralKind(e.kind);
   }
 
   int parseSmallNumber() {

@@ -26,7 +26,7 @@ namespace korvane::detail {
 
 }  // namespace korvane::detail
 
-#define KORVANE_ASSERT(condition) \
+#define KORVANE_ASSERT(condition)     \
   ((condition) ? static_cast<void>(0) \
                : ::korvane::detail::assertionFailed(#condition, __FILE__, __LINE__))
 
