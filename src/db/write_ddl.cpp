@@ -6,6 +6,7 @@
 // (several times, as in Jet). Dropping a table drops its field properties.
 #include "db/sql_literal.h"
 #include "db/sql_writer.h"
+#include "invariant/invariant.h"
 #include "sqlite/sql_text.h"
 
 namespace korvane::db {
@@ -40,6 +41,7 @@ SqlSteps writeCreateTable(const BoundCreateTable& s) {
 }
 
 SqlSteps writeCreateIndex(const BoundCreateIndex& s) {
+  KORVANE_ASSERT(s.table != nullptr);
   std::string list;
   for (const auto& ic : s.columns)
     appendToList(list, quoteName(ic.field->name) +
@@ -50,6 +52,7 @@ SqlSteps writeCreateIndex(const BoundCreateIndex& s) {
 }
 
 SqlSteps writeDropTable(const BoundDropTable& s) {
+  KORVANE_ASSERT(s.table != nullptr);
   SqlSteps steps = {"DROP TABLE " + qualifiedName(s.schema, s.table->name)};
   if (!s.dropProperties.empty()) steps.push_back(s.dropProperties);
   return steps;

@@ -8,6 +8,7 @@
 #include "db/partner_rows.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "invariant/invariant.h"
 #include "sqlite/sql_text.h"
 
 namespace korvane::db {
@@ -16,6 +17,7 @@ using sqlite::qualifiedName;
 using sqlite::quoteName;
 
 SqlSteps writeDelete(const BoundDelete& s) {
+  KORVANE_ASSERT(s.target.table != nullptr);
   const std::string table = qualifiedName(s.schema, s.target.table->name);
   const std::string as = " AS " + quoteName(s.target.exposedName);
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";

@@ -5,6 +5,7 @@
 // there. Rows breaking a rule are skipped.
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "invariant/invariant.h"
 #include "sqlite/sql_text.h"
 
 namespace korvane::db {
@@ -92,6 +93,7 @@ SqlSteps insertValues(const BoundInsert& s, const std::string& target) {
 }  // namespace
 
 SqlSteps writeInsert(const BoundInsert& s) {
+  KORVANE_ASSERT(s.table != nullptr);
   const std::string target = qualifiedName(s.schema, s.table->name);
   return s.select ? insertSelect(s, target) : insertValues(s, target);
 }

@@ -6,6 +6,7 @@
 #include "db/partner_rows.h"
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
+#include "invariant/invariant.h"
 #include "sqlite/sql_text.h"
 
 namespace korvane::db {
@@ -15,6 +16,7 @@ using sqlite::qualifiedName;
 using sqlite::quoteName;
 
 SqlSteps writeUpdate(const BoundUpdate& s) {
+  KORVANE_ASSERT(s.target.table != nullptr && !s.assignments.empty());
   std::string sets;
   for (const auto& a : s.assignments)
     appendToList(sets, quoteName(a.field->name) + " = " + sqlValueFor(*a.value, a.field->type));
