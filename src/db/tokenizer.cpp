@@ -57,9 +57,11 @@ constexpr bool inCodeOrder() {
 }
 static_assert(inCodeOrder());
 
+// The keywords are ASCII and no other letter folds to one, so only a word
+// of a keyword's length can be that keyword.
 Keyword keywordOf(std::string_view word) {
   for (const auto& k : kKeywords)
-    if (k.code != Keyword::kNone && text::compareIgnoringCase(word, k.word) == 0) return k.code;
+    if (k.word.size() == word.size() && text::compareIgnoringCase(word, k.word) == 0) return k.code;
   return Keyword::kNone;
 }
 

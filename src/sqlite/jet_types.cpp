@@ -99,12 +99,13 @@ constexpr TypeWord kStoredWords[] = {
     {"NUMERIC", JetType::kDecimal},
 };
 
-// The type that `spelled`'s leading word names, in any letter case.
+// The type that `spelled`'s leading word names, in any letter case (the
+// type words are ASCII, so only a word of the same length can be one).
 template <size_t N>
 std::optional<JetType> lookUp(const TypeWord (&table)[N], std::string_view spelled) {
   const std::string_view word = leadingWord(spelled);
   auto it = std::find_if(std::begin(table), std::end(table), [&](const TypeWord& t) {
-    return text::compareIgnoringCase(t.word, word) == 0;
+    return t.word.size() == word.size() && text::compareIgnoringCase(t.word, word) == 0;
   });
   if (it == std::end(table)) return std::nullopt;
   return it->type;
