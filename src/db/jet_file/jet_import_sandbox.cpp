@@ -4,10 +4,11 @@
 #include "db/jet_file/jet_import_sandbox.h"
 
 #include <dlfcn.h>
-#include <iconv.h>
+#include <gnu/libc-version.h>
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,14 @@ namespace stdfs = std::filesystem;
 // folders of GCONV_PATH, then glibc's own, `gconv` beside libc.
 std::vector<stdfs::path> iconvModuleFolders() {
   std::vector<stdfs::path> folders;
-  if (const char* list = std::getenv("GCONV_PATH")) {
-    std::string rest = list;
-    for (size_t colon; (colon = rest.find(':')) != std::string::npos; rest.erase(0, colon + 1))
-      if (colon > 0) folders.emplace_back(rest.substr(0, colon));
-    if (!rest.empty()) folders.emplace_back(rest);
+  if (const char* value = std::getenv("GCONV_PATH")) {
+    std::istringstream list(value);
+    for (std::string folder; std::getline(list, folder, ':');)
+      if (!folder.empty()) folders.emplace_back(folder);
   }
+  // A function of glibc's that no sanitizer stands in for.
   Dl_info libc{};
-  if (::dladdr(reinterpret_cast<void*>(&iconv_open), &libc) != 0 && libc.dli_fname)
+  if (::dladdr(reinterpret_cast<void*>(&gnu_get_libc_version), &libc) != 0 && libc.dli_fname)
     folders.push_back(stdfs::path(libc.dli_fname).parent_path() / "gconv");
   return folders;
 }
