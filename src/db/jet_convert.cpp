@@ -248,70 +248,43 @@ void convertIntoText(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 struct Conversion {
   std::string_view function;
+  JetType to;
+  JetType from;  // the field the value comes from; kUnknown: any value
   int arguments;
   void (*call)(sqlite3_context*, int, sqlite3_value**);
 };
 
+constexpr JetType kAny = JetType::kUnknown;
+
 constexpr std::array<Conversion, 15> kConversions = {{
-    {"jet_to_text", 1, convertInto<JetType::kText>},
-    {"jet_to_byte", 1, convertInto<JetType::kByte>},
-    {"jet_to_integer", 1, convertInto<JetType::kInteger>},
-    {"jet_to_long", 1, convertInto<JetType::kLong>},
-    {"jet_to_single", 1, convertInto<JetType::kSingle>},
-    {"jet_to_double", 1, convertInto<JetType::kDouble>},
-    {"jet_to_currency", 1, convertInto<JetType::kCurrency>},
-    {"jet_to_decimal", 1, convertInto<JetType::kDecimal>},
-    {"jet_to_decimal", 3, convertIntoDecimal},
-    {"jet_to_date", 1, convertInto<JetType::kDateTime>},
-    {"jet_to_yesno", 1, convertInto<JetType::kYesNo>},
-    {"jet_date_to_text", 1, convertIntoText<JetType::kDateTime>},
-    {"jet_yesno_to_text", 1, convertIntoText<JetType::kYesNo>},
-    {"jet_single_to_text", 1, convertIntoText<JetType::kSingle>},
-    {"jet_currency_to_text", 1, convertIntoText<JetType::kCurrency>},
+    {"jet_to_text", JetType::kText, kAny, 1, convertInto<JetType::kText>},
+    {"jet_to_byte", JetType::kByte, kAny, 1, convertInto<JetType::kByte>},
+    {"jet_to_integer", JetType::kInteger, kAny, 1, convertInto<JetType::kInteger>},
+    {"jet_to_long", JetType::kLong, kAny, 1, convertInto<JetType::kLong>},
+    {"jet_to_single", JetType::kSingle, kAny, 1, convertInto<JetType::kSingle>},
+    {"jet_to_double", JetType::kDouble, kAny, 1, convertInto<JetType::kDouble>},
+    {"jet_to_currency", JetType::kCurrency, kAny, 1, convertInto<JetType::kCurrency>},
+    {"jet_to_decimal", JetType::kDecimal, kAny, 1, convertInto<JetType::kDecimal>},
+    {"jet_to_decimal", JetType::kDecimal, kAny, 3, convertIntoDecimal},
+    {"jet_to_date", JetType::kDateTime, kAny, 1, convertInto<JetType::kDateTime>},
+    {"jet_to_yesno", JetType::kYesNo, kAny, 1, convertInto<JetType::kYesNo>},
+    {"jet_date_to_text", JetType::kText, JetType::kDateTime, 1,
+     convertIntoText<JetType::kDateTime>},
+    {"jet_yesno_to_text", JetType::kText, JetType::kYesNo, 1, convertIntoText<JetType::kYesNo>},
+    {"jet_single_to_text", JetType::kText, JetType::kSingle, 1, convertIntoText<JetType::kSingle>},
+    {"jet_currency_to_text", JetType::kText, JetType::kCurrency, 1,
+     convertIntoText<JetType::kCurrency>},
 }};
 
-std::string_view functionInto(JetType to) {
-  switch (to) {
-    case JetType::kText:
-    case JetType::kMemo:
-      return "jet_to_text";
-    case JetType::kByte:
-      return "jet_to_byte";
-    case JetType::kInteger:
-      return "jet_to_integer";
-    case JetType::kLong:
-    case JetType::kCounter:
-      return "jet_to_long";
-    case JetType::kSingle:
-      return "jet_to_single";
-    case JetType::kDouble:
-      return "jet_to_double";
-    case JetType::kCurrency:
-      return "jet_to_currency";
-    case JetType::kDecimal:
-      return "jet_to_decimal";
-    case JetType::kDateTime:
-      return "jet_to_date";
-    case JetType::kYesNo:
-      return "jet_to_yesno";
-    default:
-      return "";
-  }
-}
-
-std::string_view textFunctionFrom(JetType from) {
-  switch (from) {
-    case JetType::kDateTime:
-      return "jet_date_to_text";
-    case JetType::kYesNo:
-      return "jet_yesno_to_text";
-    case JetType::kSingle:
-      return "jet_single_to_text";
-    case JetType::kCurrency:
-      return "jet_currency_to_text";
-    default:
-      return "jet_to_text";
-  }
+// The one-argument function for a field of type `to`, for a value of a
+// field of type `from`; "" for a field that takes every value as it is.
+std::string_view functionFor(JetType to, JetType from) {
+  if (to == JetType::kMemo) to = JetType::kText;
+  if (to == JetType::kCounter) to = JetType::kLong;
+  if (to != JetType::kText) from = kAny;
+  for (const auto& c : kConversions)
+    if (c.to == to && c.from == from && c.arguments == 1) return c.function;
+  return from == kAny ? "" : functionFor(to, kAny);
 }
 
 // The number texts OLE reads: see parseJetNumber. Signs, parentheses and
@@ -469,11 +442,10 @@ SqlValue convertForField(const SqlValue& value, const FieldType& to, JetType fro
 }
 
 std::string conversionSql(const std::string& valueSql, const FieldType& to, JetType from) {
-  if (isTextType(to.type)) return std::string(textFunctionFrom(from)) + "(" + valueSql + ")";
   if (to.type == JetType::kDecimal && to.precision > 0)
     return "jet_to_decimal(" + valueSql + ", " + std::to_string(to.precision) + ", " +
            std::to_string(to.scale) + ")";
-  const std::string_view function = functionInto(to.type);
+  const std::string_view function = functionFor(to.type, from);
   if (function.empty()) return valueSql;
   return std::string(function) + "(" + valueSql + ")";
 }
