@@ -183,15 +183,14 @@ std::string sqlOfOrderItem(const OrderItem& item) {
   return sql + (item.descending ? " DESC" : "");
 }
 
-std::string sqlConverted(const std::string& valueSql, JetType to) {
-  const std::string_view function = conversionFunction(to);
-  if (function.empty()) return valueSql;
-  return std::string(function) + "(" + valueSql + ")";
+std::string sqlConverted(const std::string& valueSql, const FieldType& to, JetType from) {
+  return conversionSql(valueSql, to, from);
 }
 
-std::string sqlValueFor(const Expr& e, JetType to) {
-  if (SqlValue literal; literalValue(e, literal)) return sqlLiteral(convertForField(literal, to));
-  return sqlConverted(sqlOfExpr(e, true), to);
+std::string sqlValueFor(const Expr& e, const FieldType& to) {
+  if (SqlValue literal; literalValue(e, literal))
+    return sqlLiteral(convertForField(literal, to, typeOf(e)));
+  return sqlConverted(sqlOfExpr(e, true), to, typeOf(e));
 }
 
 }  // namespace korvane::db

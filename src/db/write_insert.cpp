@@ -3,7 +3,8 @@
 // (3127 for one the target lacks; the target's others take their defaults),
 // with a list by position (3346 when the counts differ). Rows are appended
 // in ORDER BY order; an AutoNumber the statement leaves out is numbered in
-// that order after the largest one there. Rows breaking a rule are skipped.
+// that order after the largest one there. Rows breaking a rule are skipped,
+// a row whose key field would be Null too, whatever the file declares.
 #include <set>
 
 #include "db/jet_collation.h"
@@ -23,9 +24,10 @@ namespace {
 
 // One field the SELECT yields.
 struct OutputColumn {
-  std::string name;            // the name it pairs by: field name or alias
-  std::string sql;             // a field of a table (t.*): its column
-  const Expr* expr = nullptr;  // a field of the select list
+  std::string name;                  // the name it pairs by: field name or alias
+  std::string sql;                   // a field of a table (t.*): its column
+  JetType type = JetType::kUnknown;  // and that field's type
+  const Expr* expr = nullptr;        // a field of the select list
 };
 
 void collectSources(const Expr& e, std::set<std::string>& sources) {
@@ -35,7 +37,7 @@ void collectSources(const Expr& e, std::set<std::string>& sources) {
 
 void addTableColumns(const ScopeEntry& entry, std::vector<OutputColumn>& out) {
   for (const auto& c : entry.table->columns)
-    out.push_back({c.name, qualifiedName(entry.exposedName, c.name)});
+    out.push_back({c.name, qualifiedName(entry.exposedName, c.name), c.type});
 }
 
 // Binds every name of the SELECT, then lists the fields it yields.
@@ -66,7 +68,7 @@ std::vector<OutputColumn> resolveSelect(SelectStmt& s, Resolver& r,
       std::string name = !item.alias.empty()           ? item.alias
                          : e.kind == ExprKind::kColumn ? e.boundColumn
                                                        : "Expr" + std::to_string(exprNumber++);
-      out.push_back({name, "", &e});
+      out.push_back({name, "", JetType::kUnknown, &e});
       collectSources(e, usedSources);
     }
   }
@@ -128,14 +130,30 @@ std::string columnList(const std::vector<const ColumnInfo*>& targets) {
   return list;
 }
 
+// The condition that the values for key fields the file lets hold Null are
+// not Null, or "" when there are none.
+std::string keysPresent(const std::vector<const ColumnInfo*>& targets,
+                        const std::vector<std::string>& values) {
+  std::string condition;
+  for (size_t i = 0; i < targets.size(); ++i)
+    if (targets[i]->keyMayBeNull())
+      condition += (condition.empty() ? "" : " AND ") + values[i] + " IS NOT NULL";
+  return condition;
+}
+
 std::string selectSql(const SelectStmt& s, const std::vector<std::string>& values,
                       const Resolver& r, const std::set<std::string>& usedSources,
-                      const std::string& schema) {
+                      const std::string& schema, const std::string& required) {
   std::string list;
   for (const auto& value : values) appendToList(list, value);
   std::string sql = s.quantifier == Quantifier::kDistinct ? "SELECT DISTINCT " : "SELECT ";
   sql += list + " FROM " + sqlOfSource(*s.from, schema);
-  if (s.where) sql += " WHERE " + sqlOfExpr(*s.where);
+  if (s.where && !required.empty())
+    sql += " WHERE (" + sqlOfExpr(*s.where) + ") AND " + required;
+  else if (s.where)
+    sql += " WHERE " + sqlOfExpr(*s.where);
+  else if (!required.empty())
+    sql += " WHERE " + required;
   // DISTINCTROW over a join: each row of the tables the fields come from once.
   // Over one table it keeps every row, duplicates included.
   if (s.quantifier == Quantifier::kDistinctRow && r.scope().size() > 1) {
@@ -166,13 +184,14 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   dropUnwritten(targets, out);
   std::vector<std::string> values;
   for (size_t i = 0; i < out.size(); ++i)
-    values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->type)
-                                 : sqlConverted(out[i].sql, targets[i]->type));
+    values.push_back(out[i].expr ? sqlValueFor(*out[i].expr, targets[i]->fieldType())
+                                 : sqlConverted(out[i].sql, targets[i]->fieldType(), out[i].type));
+  const std::string required = keysPresent(targets, values);
 
   const ColumnInfo* counter = table.counter();
   if (!counter || ::korvane::db::names(targets, counter)) {
     return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") " +
-            selectSql(*s.select, values, r, usedSources, source.schema())};
+            selectSql(*s.select, values, r, usedSources, source.schema(), required)};
   }
   // The rows go through a temporary table whose rowids follow ORDER BY, so
   // the AutoNumbers do too.
@@ -184,7 +203,7 @@ SqlSteps insertSelect(InsertStmt& s, Catalog& source, const TableInfo& table,
   appendToList(copied, nextCounterSql(*counter, target) + " + rowid");
   return {
       "CREATE TEMP TABLE korvane_append AS " +
-          selectSql(*s.select, values, r, usedSources, source.schema()),
+          selectSql(*s.select, values, r, usedSources, source.schema(), required),
       "INSERT OR IGNORE INTO " + target + " (" + columnList(numbered) + ") SELECT " + copied +
           " FROM temp.korvane_append ORDER BY rowid",
       "DROP TABLE temp.korvane_append",
@@ -207,15 +226,21 @@ SqlSteps insertValues(InsertStmt& s, Catalog& catalog, const TableInfo& table,
   InsertStmt byName;
   byName.columns = names;
   std::vector<const ColumnInfo*> targets = pairTargets(byName, table, names);
-  std::string values;
+  std::vector<std::string> values;
   for (size_t i = 0; i < s.values.size(); ++i)
-    appendToList(values, sqlValueFor(*s.values[i], targets[i]->type));
+    values.push_back(sqlValueFor(*s.values[i], targets[i]->fieldType()));
+  const std::string required = keysPresent(targets, values);
   const ColumnInfo* counter = table.counter();
   if (counter && !::korvane::db::names(targets, counter)) {
     targets.push_back(counter);
-    appendToList(values, nextCounterSql(*counter, target) + " + 1");
+    values.push_back(nextCounterSql(*counter, target) + " + 1");
   }
-  return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") VALUES (" + values +
+  std::string list;
+  for (const auto& value : values) appendToList(list, value);
+  if (!required.empty())
+    return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") SELECT " + list +
+            " WHERE " + required};
+  return {"INSERT OR IGNORE INTO " + target + " (" + columnList(targets) + ") VALUES (" + list +
           ")"};
 }
 
