@@ -144,7 +144,7 @@ struct Target {
 class JetDamage : public ::testing::TestWithParam<Damage> {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
   }
 
   stdfs::path damagedCopy(const std::string& fixture,

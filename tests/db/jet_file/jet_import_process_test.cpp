@@ -44,7 +44,7 @@ std::string contentOf(const stdfs::path& file) {
 class JetImportProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
     useJetImportHelperForTesting(kHelper);
   }
   void TearDown() override { useJetImportHelperForTesting(kHelper); }

@@ -1,5 +1,5 @@
-// Importing the real Jet files of ../shared/fixtures/jet (read in place, never
-// written) and damaged copies of them.
+// Importing the real Jet files of tests/fixtures/jet (each test reads a copy
+// of its own) and damaged copies of them.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -45,8 +45,7 @@ std::string render(sqlite3_stmt* stmt, int i) {
 class JetImport : public testing::Test {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures))
-      GTEST_SKIP() << "no Jet fixtures at " << kFixtures << ": real-file tests skipped";
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
     ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK);
   }
   void TearDown() override {
