@@ -33,11 +33,9 @@ class FileChecks {
 
   // Before mdb_read_table: `page` is inside the file and is a table
   // definition whose counts are within Jet's limits and whose usage map is a
-  // row of at least one byte inside the file.
+  // row inside the file, a bitmap of at least five bytes or a list of map
+  // pages inside the file.
   void requireTableDefinition(std::uint32_t page, const std::string& table);
-
-  // After mdb_read_table: libmdb holds a usage map (it is never used empty).
-  void requireUsageMap(const MdbTableDef& def) const;
 
   // After mdb_read_columns: every field has a name, and no two names are
   // the same but for letter case (the program's one fold, text/case_fold.h).
