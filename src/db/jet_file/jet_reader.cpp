@@ -14,6 +14,7 @@
 // properties (descriptions, captions) are therefore not read.
 #include "db/jet_file/jet_reader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -166,6 +167,13 @@ void JetReader::Impl::readCatalog() {
     entries_.push_back(std::move(entry));
   };
   forEachRow(def.get(), collect, &wanted);
+  // Every Jet file's catalog lists itself. One that does not (no rows found,
+  // or rows whose fields do not read as written) would import as a file
+  // without tables.
+  const bool listsItself = std::any_of(entries_.begin(), entries_.end(), [](const auto& entry) {
+    return entry->table_pg == kCatalogPage && std::string(entry->object_name) == kCatalogTable;
+  });
+  if (!listsItself) raiseDamaged(name_, "the catalog does not list itself");
 }
 
 // Reads the definitions of the user tables. System tables are not read: the

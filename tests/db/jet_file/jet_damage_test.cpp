@@ -164,6 +164,11 @@ const Damage kDamages[] = {
      {{59487, std::string("T\0a\0b\0l\0e\0I\0g\0", 14), std::string("s\0q\0l\0i\0t\0e\0_\0", 14)}},
      "table 'sqlite_noreNulls1_temp' has a name SQLite keeps for itself"},
 
+    {"CatalogNotListingItself",  // its own row (page 18) renamed
+     "testV1997.mdb",
+     {{38641, "MSysObjects", "MSysObjectz"}},
+     "the catalog does not list itself"},
+
     // ---- Table definitions whose counts libmdb would follow however large.
     {"DefinitionClaimingThousandsOfFields",
      "testV1997.mdb",
