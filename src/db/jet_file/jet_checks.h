@@ -6,7 +6,8 @@
 // and a column name it cannot read is left empty. Each check here stands
 // between one such weakness and libmdb, and fails with 3343 and a reason. The
 // budgets bound the whole import's work by the file's size, whatever loops a
-// damaged file holds.
+// damaged file holds. Data pages and rows are checked as they are walked
+// (table_walk.h).
 #pragma once
 
 #include <cstdint>
