@@ -199,10 +199,7 @@ check_reads_jet() {
   local prefix="$work/prefix"
   "$KORVANE_MAKE_PREFIX" "$prefix" "$build" >/dev/null
   local jet="$prefix/drive_c/data_aco/External/Jet4/QX_aco.mdb"
-  if [ ! -f "$jet" ]; then
-    echo "SKIP: no real Jet file in the demo prefix (../shared/fixtures/jet is missing)"
-    exit 77
-  fi
+  [ -f "$jet" ] || fail "no real Jet file in the demo prefix (tests/fixtures/jet is missing)"
   local deb
   deb=$(build_deb)
   dpkg-deb -x "$deb" "$work/root"

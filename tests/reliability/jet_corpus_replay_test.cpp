@@ -87,7 +87,7 @@ TEST(JetCorpusReplay, TheSandboxedHelperGivesEachInputTheOutcomeOfTheImportInPro
 
 TEST(JetCorpusReplay, TheSeedsImport) {
   const stdfs::path fixtures = KORVANE_JET_FIXTURES_DIR;
-  if (!stdfs::is_directory(fixtures)) GTEST_SKIP() << "no Jet fixtures at " << fixtures;
+  ASSERT_TRUE(stdfs::is_directory(fixtures)) << "the Jet fixtures are missing: " << fixtures;
   for (const char* seed :
        {"testV1997.mdb", "test2V2000.mdb", "indexTestV2000.mdb", "testIndexPropertiesV2000.mdb",
         "testUnicodeCompV2003.mdb", "functionsV2000.mdb"}) {
