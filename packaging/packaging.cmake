@@ -73,8 +73,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://korvane.org/)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Library dependencies come from the program and its helper (libmdb is the
-# helper's). Qt loads its platform plugins (the X11 and Wayland connections)
+# Library dependencies come from the program and its helper (libmdb and
+# libseccomp are the helper's). Qt loads its platform plugins (the X11 and Wayland connections)
 # at run time, where no library dependency can see them; without them the
 # window cannot open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

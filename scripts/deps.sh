@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev sqlite3 mdbtools-dev zlib1g-dev
+  libseccomp-dev
   libgtest-dev
   qt6-base-dev qt6-svg-dev fonts-dejavu-core
   xvfb xdotool x11-utils

@@ -6,7 +6,7 @@
 #   C:\data_aco\Backup\              empty
 #   C:\data_aco\External\Lab7\QX_aco.mdb  another system's database
 #   C:\data_aco\External\Jet4\QX_aco.mdb  a real Jet 4 (Access 2000) file, copied from
-#                                         ../shared/fixtures/jet with its license, when there
+#                                         tests/fixtures/jet with its licence
 # Whatever PREFIX held before is replaced.
 set -euo pipefail
 prefix=$1
@@ -26,12 +26,9 @@ data="$prefix/drive_c/data_aco"
 
 # A real Access file read through libmdb. It holds none of the program's
 # tables, so Update skips every transfer and the working copy is the template.
-# The fixture stays outside the repository; without it the demo goes without.
-fixtures="$root/../shared/fixtures/jet"
-if [ -f "$fixtures/functionsV2000.mdb" ]; then
-  jet4="$data/External/Jet4"
-  mkdir -p "$jet4"
-  cp "$fixtures/functionsV2000.mdb" "$jet4/QX_aco.mdb"
-  cp "$fixtures/LICENSE-Apache-2.0.txt" "$fixtures/NOTICE-jackcess.txt" "$jet4/"
-  chmod u+w "$jet4"/*
-fi
+fixtures="$root/tests/fixtures/jet"
+jet4="$data/External/Jet4"
+mkdir -p "$jet4"
+cp "$fixtures/functionsV2000.mdb" "$jet4/QX_aco.mdb"
+cp "$fixtures/LICENSE-Apache-2.0.txt" "$fixtures/NOTICE-jackcess.txt" "$jet4/"
+chmod u+w "$jet4"/*

@@ -11,6 +11,28 @@ using sqlite::qualifiedName;
 using sqlite::quoteName;
 using sqlite::quoteText;
 
+namespace {
+
+// The precision and scale of a declared "DECIMAL(p,s)" or "NUMERIC(p)";
+// 0 for what is not given.
+void readPrecision(std::string_view declared, ColumnInfo& c) {
+  const size_t open = declared.find('(');
+  if (open == std::string_view::npos) return;
+  int* into[] = {&c.precision, &c.scale};
+  int part = 0;
+  for (char ch : declared.substr(open + 1)) {
+    if (ch >= '0' && ch <= '9' && *into[part] < 100) {
+      *into[part] = *into[part] * 10 + (ch - '0');
+    } else if (ch == ',' && part == 0) {
+      part = 1;
+    } else if (ch != ' ') {
+      break;
+    }
+  }
+}
+
+}  // namespace
+
 const ColumnInfo* TableInfo::findColumn(std::string_view name) const {
   for (const auto& c : columns)
     if (sameName(c.name, name)) return &c;
@@ -84,15 +106,17 @@ const TableInfo* Catalog::read(const Entry& entry) {
   table.name = entry.name;
   table.isView = entry.isView;
   connection_.query(
-      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden "
+      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden, pk > 0 "
       "FROM pragma_table_xinfo(?1, ?2) WHERE hidden <> 1",
       {table.name, schema_}, [&](const sqlite::Connection::ColumnText& col) {
         ColumnInfo c;
         c.name = col(0);
         c.type = jetTypeOfDeclared(col(1));
+        if (c.type == JetType::kDecimal) readPrecision(col(1), c);
         c.notNull = col(2) == "1";
         c.hasDefault = col(3) == "1";
         c.generated = col(4) != "0";
+        c.inPrimaryKey = col(5) == "1";
         table.columns.push_back(std::move(c));
       });
   tables_.push_back(std::move(table));

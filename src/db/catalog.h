@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/jet_convert.h"
 #include "sqlite/connection.h"
 #include "sqlite/jet_types.h"
 
@@ -26,9 +27,16 @@ inline constexpr std::string_view kPropertyTable = "MSysFieldProperties";
 struct ColumnInfo {
   std::string name;  // as stored
   JetType type = JetType::kUnknown;
-  bool notNull = false;
+  int precision = 0, scale = 0;  // a Decimal's, as declared (0: not declared)
+  bool notNull = false;          // as declared
+  bool inPrimaryKey = false;     // required by Jet whatever is declared
   bool hasDefault = false;
   bool generated = false;  // GENERATED ALWAYS AS: read, never written
+
+  // A key field the file lets hold Null: the writers skip a row that would
+  // put Null there, as Jet skips a row that breaks a key.
+  bool keyMayBeNull() const { return inPrimaryKey && !notNull; }
+  FieldType fieldType() const { return {type, precision, scale}; }
 };
 
 struct TableInfo {

@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
-#include <fstream>
 #include <type_traits>
 
 #include "db/binder.h"
@@ -14,10 +12,8 @@
 #include "db/encoding_bridge.h"
 #include "db/jet_collation.h"
 #include "db/jet_file/jet_file.h"
-#include "db/jet_source.h"
 #include "db/parser.h"
 #include "db/resolver.h"
-#include "db/source_reading.h"
 #include "db/sql_writer.h"
 #include "fs/failure.h"
 #include "fs/file_hold.h"
@@ -30,9 +26,6 @@ namespace stdfs = std::filesystem;
 
 namespace {
 
-constexpr char kSqliteHeader[16] = "SQLite format 3";  // with its closing '\0'
-// Marks files made by this engine ("KRVN"); files of other tools open too.
-constexpr int kApplicationId = 0x4B52564E;
 constexpr const char* kInSchema = "korvane_in";
 
 stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath) {
@@ -47,51 +40,20 @@ stdfs::path hostPathOf(const fs::PathMap& paths, const std::string& windowsPath)
 
 }  // namespace
 
-std::string uriOf(const stdfs::path& hostPath, const char* mode, std::string_view more) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri = "file:";
-  for (unsigned char c : hostPath.string()) {
-    if (std::isalnum(c) || std::strchr("/-_.~", c)) {
-      uri += static_cast<char>(c);
-    } else {
-      uri += '%';
-      uri += kHex[c >> 4];
-      uri += kHex[c & 15];
-    }
-  }
-  uri += std::string("?mode=") + mode;
-  if (!more.empty()) uri += "&" + std::string(more);
-  return uri;
-}
-
-namespace {
-
-bool isScratch(const std::shared_ptr<const std::set<stdfs::path>>& scratch,
-               const stdfs::path& hostPath) {
-  return scratch && scratch->contains(hostPath.lexically_normal());
-}
-
-// How SQLite flushes a file of `schema` that it writes: at every commit, or,
-// for a scratch file, never (the journal still rolls a failed statement
-// back).
-std::string synchronousOf(const std::string& schema, bool scratch) {
-  return "PRAGMA " + schema + ".synchronous=" + (scratch ? "OFF" : "FULL");
-}
-
-}  // namespace
-
 struct Database::Impl {
+  Impl(const OpenRequest& request, std::unique_ptr<OpenedFile> opened)
+      : windowsPath(request.windowsPath),
+        paths(request.paths),
+        scratch(request.scratch),
+        file(std::move(opened)),
+        connection(&file->connection()),
+        catalog(std::make_unique<Catalog>(*connection, "main")) {}
+
   std::string windowsPath;
-  stdfs::path hostPath;
-  std::optional<fs::PathMap> paths;
-  std::shared_ptr<const std::set<stdfs::path>> scratch;
-  std::unique_ptr<fs::FileHold> hold;
-  // The SQLite copy a real Jet file is read through; declared before the
-  // connection so that it is removed after the connection is closed.
-  std::unique_ptr<JetSourceCopy> jetCopy;
-  // How a file opened read-only is read; likewise outlives the connection.
-  std::unique_ptr<SourceReading> sourceReading;
-  std::unique_ptr<sqlite::Connection> connection;
+  std::optional<fs::PathMap> paths;                      // where IN 'file' targets are found
+  std::shared_ptr<const std::set<stdfs::path>> scratch;  // IN 'file' targets written as scratch
+  std::unique_ptr<OpenedFile> file;  // how the handle opened its file; none once closed
+  sqlite::Connection* connection;    // the file's; none once closed
   std::unique_ptr<Catalog> catalog;
 };
 
@@ -147,18 +109,6 @@ class AttachedTarget {
   bool attached_ = false;
 };
 
-// Serves the real Jet file of `request` through a read-only SQLite copy. The
-// copy is opened by a "mode=ro" URI on a read-write connection: every write
-// to it fails with SQLITE_READONLY (3027), while IN 'file' targets can still
-// be attached read-write, which a connection opened read-only refuses.
-void openJetSource(Database::Impl& d, const OpenRequest& request) {
-  d.hold = fs::FileHold::acquire(request.hostPath);
-  if (!d.hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
-  d.jetCopy = JetSourceCopy::import(request.hostPath, request.windowsPath);
-  d.connection = openJetConnection(uriOf(d.jetCopy->file(), "ro"), request.windowsPath,
-                                   sqlite::OpenMode::kReadWrite);
-}
-
 void run(sqlite::Connection& connection, const SqlSteps& steps) {
   sqlite::inSavepoint(connection, [&] {
     for (const auto& step : steps) connection.exec(step);
@@ -197,59 +147,8 @@ void insertInFile(Database::Impl& d, InsertStmt& s) {
 
 }  // namespace
 
-void checkDatabaseFile(const stdfs::path& hostPath, const std::string& windowsPath) {
-  std::error_code ec;
-  if (!stdfs::is_directory(hostPath.parent_path(), ec)) raiseJet(jeterr::kInvalidPath, windowsPath);
-  const auto status = stdfs::status(hostPath, ec);
-  if (!stdfs::exists(status)) raiseJet(jeterr::kFileNotFound, windowsPath);
-  if (stdfs::is_directory(status)) raiseJet(jeterr::kCannotOpen, windowsPath);
-  std::ifstream in(hostPath, std::ios::binary);
-  if (!in) raiseJet(jeterr::kCannotOpen, windowsPath);
-  char header[sizeof kSqliteHeader] = {};
-  in.read(header, sizeof header);
-  if (in.gcount() != sizeof header || std::memcmp(header, kSqliteHeader, sizeof header) != 0)
-    raiseJet(jeterr::kNotADatabase, windowsPath);
-}
-
 std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request) {
-  auto d = std::make_unique<Database::Impl>();
-  d->windowsPath = request.windowsPath;
-  d->hostPath = request.hostPath;
-  d->paths = request.paths;
-  d->scratch = request.scratch;
-  std::error_code ec;
-  if (request.create) {
-    if (!stdfs::is_directory(request.hostPath.parent_path(), ec))
-      raiseJet(jeterr::kInvalidPath, request.windowsPath);
-    if (stdfs::exists(request.hostPath, ec)) raiseJet(jeterr::kDatabaseExists);
-    d->connection =
-        openJetConnection(request.hostPath, request.windowsPath, sqlite::OpenMode::kCreate);
-    // Writes the header, so that the new file is a database from now on.
-    d->connection->exec("PRAGMA application_id = " + std::to_string(kApplicationId));
-    d->hold = fs::FileHold::acquire(request.hostPath);
-  } else if (jetfile::looksLikeJetFile(request.hostPath)) {
-    openJetSource(*d, request);
-  } else {
-    checkDatabaseFile(request.hostPath, request.windowsPath);
-    d->hold = fs::FileHold::acquire(request.hostPath);
-    if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
-    if (request.readOnly) {
-      // Only read, so never written (source_reading.h); a read-write
-      // connection still lets IN 'file' targets be attached.
-      d->sourceReading = SourceReading::choose(request.hostPath, request.windowsPath, *d->hold);
-      d->connection = openJetConnection(stdfs::path(d->sourceReading->uri()), request.windowsPath,
-                                        sqlite::OpenMode::kReadWrite);
-    } else {
-      d->connection =
-          openJetConnection(request.hostPath, request.windowsPath, sqlite::OpenMode::kReadWrite);
-      if (isScratch(request.scratch, request.hostPath)) {
-        d->connection->exec(synchronousOf("main", true));
-      }
-    }
-  }
-  if (!d->hold) raiseJet(jeterr::kCannotOpen, request.windowsPath);
-  d->catalog = std::make_unique<Catalog>(*d->connection, "main");
-  return std::make_unique<Database>(std::move(d));
+  return std::make_unique<Database>(std::make_unique<Database::Impl>(request, openFile(request)));
 }
 
 // ---- Database -----------------------------------------------------------
@@ -273,10 +172,8 @@ const std::string& Database::path() const {
 void Database::close() {
   if (!isOpen()) raiseJet(jeterr::kObjectInvalid);
   impl_->catalog.reset();
-  impl_->connection.reset();
-  impl_->jetCopy.reset();
-  impl_->sourceReading.reset();
-  impl_->hold.reset();
+  impl_->connection = nullptr;
+  impl_->file.reset();
 }
 
 namespace {

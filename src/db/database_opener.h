@@ -1,6 +1,7 @@
 // Opening and creating database files by host path: the checks Jet makes
-// before it opens a file, and the handle's inner state. Shared by the engine
-// (which maps Windows paths first) and the script builder (host paths).
+// before it opens a file, and the one decision of which way a handle opens
+// its file. Shared by the engine (which maps Windows paths first) and the
+// script builder (host paths).
 #pragma once
 
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include <string_view>
 
 #include "db/database_engine.h"
+#include "fs/file_hold.h"
+#include "sqlite/connection.h"
 
 namespace korvane::db {
 
@@ -26,8 +29,37 @@ struct OpenRequest {
   std::shared_ptr<const std::set<std::filesystem::path>> scratch;
 };
 
-// Opens the file a request names. A `readOnly` request is a database the
-// program only reads: nothing of it is ever written (source_reading.h).
+// A database file as one handle opened it: the connection its statements run
+// on and what that connection stands on, the hold on the user's file and any
+// private copy. Each way of opening is a type of its own; destroying one
+// closes its connection, then removes its copy, then lets the file go.
+class OpenedFile {
+ public:
+  virtual ~OpenedFile();
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+
+  virtual sqlite::Connection& connection() = 0;
+
+ protected:
+  OpenedFile() = default;
+  // Holds the file `request` names for this handle's life (fs/file_hold.h).
+  // Fails with 3051 when it cannot be opened.
+  fs::FileHold& hold(const OpenRequest& request);
+
+ private:
+  // The base's, so that it is let go after everything a way keeps.
+  std::unique_ptr<fs::FileHold> hold_;
+};
+
+// Opens the file `request` names the one way it calls for: a new database
+// (`create`), a real Jet file through an imported copy (jet_source.h), a
+// database only read (`readOnly`, source_reading.h), the working copy
+// written as scratch, or any other database read and written. Fails as that
+// way does.
+std::unique_ptr<OpenedFile> openFile(const OpenRequest& request);
+
+// A handle on the file `request` names, opened by openFile.
 std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request);
 
 // An SQLite URI that opens `hostPath` in `mode` ("rw" or "ro"), with the
@@ -39,5 +71,14 @@ std::string uriOf(const std::filesystem::path& hostPath, const char* mode,
 // for SQLite: 3044 when its folder is missing, 3024 when it is, 3051 when it
 // cannot be read, 3343 when it is not a database (an empty file included).
 void checkDatabaseFile(const std::filesystem::path& hostPath, const std::string& windowsPath);
+
+// Whether `hostPath` is one of the `scratch` files.
+bool isScratch(const std::shared_ptr<const std::set<std::filesystem::path>>& scratch,
+               const std::filesystem::path& hostPath);
+
+// How SQLite flushes a file of `schema` that it writes: at every commit, or,
+// for a scratch file, never (the journal still rolls a failed statement
+// back).
+std::string synchronousOf(const std::string& schema, bool scratch);
 
 }  // namespace korvane::db

@@ -1,26 +1,20 @@
 // The temporary SQLite copy a real Jet file is read through (jet_source.h).
 #include "db/jet_source.h"
 
+#include "db/jet_collation.h"
 #include "db/jet_file/jet_import_process.h"
 #include "db/private_folder.h"
 
 namespace korvane::db {
 
-namespace stdfs = std::filesystem;
-
-std::unique_ptr<JetSourceCopy> JetSourceCopy::import(const stdfs::path& jetFile,
-                                                     const std::string& windowsPath) {
-  std::unique_ptr<fs::TempFolder> folder = makePrivateFolder(PrivateCopy::kJetImport);
-  const stdfs::path file = folder->path() / "copy.sqlite";
-  // Owns the folder from here on, so any failure of the import removes it.
-  std::unique_ptr<JetSourceCopy> copy(new JetSourceCopy(std::move(folder), file));
-  jetfile::importJetFileInHelper(jetFile, copy->file(), windowsPath);
-  return copy;
+ImportedJetFile::ImportedJetFile(const OpenRequest& request) {
+  hold(request);
+  // A member from here on, so any failure of the import removes the folder.
+  privateCopy_ = makePrivateFolder(PrivateCopy::kJetImport);
+  const std::filesystem::path copy = privateCopy_->path() / "copy.sqlite";
+  jetfile::importJetFileInHelper(request.hostPath, copy, request.windowsPath);
+  connection_ =
+      openJetConnection(uriOf(copy, "ro"), request.windowsPath, sqlite::OpenMode::kReadWrite);
 }
-
-JetSourceCopy::JetSourceCopy(std::unique_ptr<fs::TempFolder> folder, stdfs::path file)
-    : folder_(std::move(folder)), file_(std::move(file)) {}
-
-JetSourceCopy::~JetSourceCopy() = default;
 
 }  // namespace korvane::db

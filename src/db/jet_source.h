@@ -3,37 +3,30 @@
 // removed when the handle lets it go.
 #pragma once
 
-#include <filesystem>
 #include <memory>
-#include <string>
 
-namespace korvane::fs {
-class TempFolder;
-}
+#include "db/database_opener.h"
+#include "fs/temp_folder.h"
 
 namespace korvane::db {
 
-class JetSourceCopy {
+class ImportedJetFile final : public OpenedFile {
  public:
-  // Imports every user table of `jetFile` into a new SQLite file in a folder
-  // of its own under the system's temporary folder, first removing the
-  // folders of runs that were killed. `jetFile` is only read. Fails as
-  // importJetFileInHelper does (3024 missing, 3343 not a readable Jet 3 or
-  // Jet 4 file, damaged, or the reader crashed or reached a limit), 3043 when
-  // the temporary folder cannot be made; on failure nothing is left behind.
-  static std::unique_ptr<JetSourceCopy> import(const std::filesystem::path& jetFile,
-                                               const std::string& windowsPath);
-  // Removes the copy and its folder; the connection on it must be closed.
-  ~JetSourceCopy();
-  JetSourceCopy(const JetSourceCopy&) = delete;
-  JetSourceCopy& operator=(const JetSourceCopy&) = delete;
-
-  const std::filesystem::path& file() const { return file_; }
+  // Holds the Jet file `request` names (3051 when it cannot) and imports
+  // every user table of it into a new SQLite file in a private folder
+  // (private_folder.h); the Jet file is only read. The copy is opened by a
+  // "mode=ro" URI on a read-write connection: every write to it fails with
+  // 3027, while IN 'file' targets can still be attached read-write, which a
+  // connection opened read-only refuses. Fails as importJetFileInHelper does
+  // (3024 missing, 3343 not a readable Jet 3 or Jet 4 file, damaged, or the
+  // reader crashed or reached a limit), 3043 when the folder cannot be made;
+  // on failure nothing is left behind.
+  explicit ImportedJetFile(const OpenRequest& request);
+  sqlite::Connection& connection() override { return *connection_; }
 
  private:
-  JetSourceCopy(std::unique_ptr<fs::TempFolder> folder, std::filesystem::path file);
-  std::unique_ptr<fs::TempFolder> folder_;
-  std::filesystem::path file_;
+  std::unique_ptr<fs::TempFolder> privateCopy_;
+  std::unique_ptr<sqlite::Connection> connection_;
 };
 
 }  // namespace korvane::db

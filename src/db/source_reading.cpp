@@ -20,7 +20,7 @@
 //   read. That costs a whole copy, but only in these two uncommon cases.
 #include "db/source_reading.h"
 
-#include "db/database_opener.h"
+#include "db/jet_collation.h"
 #include "db/private_folder.h"
 #include "fs/database_files.h"
 #include "fs/failure.h"
@@ -54,34 +54,31 @@ stdfs::path settleAside(const stdfs::path& hostPath, const std::string& windowsP
   return copy;
 }
 
-}  // namespace
-
-std::unique_ptr<SourceReading> SourceReading::choose(const stdfs::path& hostPath,
-                                                     const std::string& windowsPath,
-                                                     fs::FileHold& hold) {
-  if (!hold.lockAsReader()) raiseJet(jeterr::kFileInUse, windowsPath);
+// The URI that reads `request`'s file, with `hold` on it made a reader's
+// lock; a settled copy is made in `privateCopy`.
+std::string uriToRead(const OpenRequest& request, fs::FileHold& hold,
+                      std::unique_ptr<fs::TempFolder>& privateCopy) {
+  const stdfs::path& hostPath = request.hostPath;
+  if (!hold.lockAsReader()) raiseJet(jeterr::kFileInUse, request.windowsPath);
   const fs::DatabaseState state = fs::inspectDatabase(hostPath);
-  if (state.writing) raiseJet(jeterr::kFileInUse, windowsPath);
+  if (state.writing) raiseJet(jeterr::kFileInUse, request.windowsPath);
 
   if (state.hotJournal || (state.walFrames && !state.shmFile)) {
-    std::unique_ptr<fs::TempFolder> folder = makePrivateFolder(PrivateCopy::kSettledSource);
-    const stdfs::path path = folder->path();
-    // Owns the folder from here on, so a failure to settle removes it.
-    std::unique_ptr<SourceReading> reading(new SourceReading({}, std::move(folder)));
-    reading->uri_ = uriOf(settleAside(hostPath, windowsPath, path), "ro");
-    return reading;
+    privateCopy = makePrivateFolder(PrivateCopy::kSettledSource);
+    return uriOf(settleAside(hostPath, request.windowsPath, privateCopy->path()), "ro");
   }
-  std::string uri;
-  if (state.walFile && state.shmFile) {
-    uri = uriOf(hostPath, "ro", "readonly_shm=1");
-  } else if (state.walMode || state.walFile) {
-    uri = uriOf(hostPath, "ro", "immutable=1");
-  } else {
-    uri = uriOf(hostPath, "ro");
-  }
-  return std::unique_ptr<SourceReading>(new SourceReading(uri, {}));
+  if (state.walFile && state.shmFile) return uriOf(hostPath, "ro", "readonly_shm=1");
+  if (state.walMode || state.walFile) return uriOf(hostPath, "ro", "immutable=1");
+  return uriOf(hostPath, "ro");
 }
 
-SourceReading::~SourceReading() = default;
+}  // namespace
+
+ReadOnlySource::ReadOnlySource(const OpenRequest& request) {
+  checkDatabaseFile(request.hostPath, request.windowsPath);
+  const std::string uri = uriToRead(request, hold(request), privateCopy_);
+  connection_ =
+      openJetConnection(stdfs::path(uri), request.windowsPath, sqlite::OpenMode::kReadWrite);
+}
 
 }  // namespace korvane::db

@@ -5,40 +5,30 @@
 // "Databases that are only read", has the cases.
 #pragma once
 
-#include <filesystem>
 #include <memory>
-#include <string>
 
-#include "fs/file_hold.h"
+#include "db/database_opener.h"
 #include "fs/temp_folder.h"
 
 namespace korvane::db {
 
-class SourceReading {
+class ReadOnlySource final : public OpenedFile {
  public:
-  // Looks at `hostPath`'s files, with `hold` on it made a reader's lock,
-  // and chooses how SQLite opens it: the file itself read-only, as a file
-  // nothing changes while it is open, or a private copy settled (its journal
-  // rolled back, its log taken in) in a private folder (private_folder.h),
-  // where the user's files are not. Fails
-  // with 3045 when another program is writing it, 3043 when the private copy
-  // cannot be made.
-  static std::unique_ptr<SourceReading> choose(const std::filesystem::path& hostPath,
-                                               const std::string& windowsPath, fs::FileHold& hold);
-  // Removes the private copy, if one was made; the connection on it must be
-  // closed.
-  ~SourceReading();
-  SourceReading(const SourceReading&) = delete;
-  SourceReading& operator=(const SourceReading&) = delete;
-
-  // The SQLite URI the connection opens: read-only whatever the connection.
-  const std::string& uri() const { return uri_; }
+  // Checks and holds the file `request` names, makes the hold a reader's
+  // lock, looks at the files beside it and chooses how SQLite opens it: the
+  // file itself read-only, as a file nothing changes while it is open, or a
+  // private copy settled (its journal rolled back, its log taken in) in a
+  // private folder (private_folder.h), where the user's files are not. The
+  // connection may write, so that IN 'file' targets can be attached; what it
+  // reads it cannot. Fails as checkDatabaseFile does, with 3051 when the file
+  // cannot be held, 3045 when another program is writing it, 3043 when the
+  // private copy cannot be made.
+  explicit ReadOnlySource(const OpenRequest& request);
+  sqlite::Connection& connection() override { return *connection_; }
 
  private:
-  SourceReading(std::string uri, std::unique_ptr<fs::TempFolder> privateFolder)
-      : uri_(std::move(uri)), privateFolder_(std::move(privateFolder)) {}
-  std::string uri_;
-  std::unique_ptr<fs::TempFolder> privateFolder_;  // none: the file itself is read
+  std::unique_ptr<fs::TempFolder> privateCopy_;  // none: the file itself is read
+  std::unique_ptr<sqlite::Connection> connection_;
 };
 
 }  // namespace korvane::db

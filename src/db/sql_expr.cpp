@@ -126,15 +126,13 @@ std::string sqlOfOrderItem(const BoundOrderItem& item) {
   return sql + (item.descending ? " DESC" : "");
 }
 
-std::string sqlConverted(const std::string& valueSql, JetType to) {
-  const std::string_view function = conversionFunction(to);
-  if (function.empty()) return valueSql;
-  return std::string(function) + "(" + valueSql + ")";
+std::string sqlConverted(const std::string& valueSql, const FieldType& to, JetType from) {
+  return conversionSql(valueSql, to, from);
 }
 
-std::string sqlValueFor(const BoundExpr& e, JetType to) {
-  if (auto literal = literalValue(e)) return sqlFieldLiteral(convertForField(*literal, to));
-  return sqlConverted(sqlOfExpr(e, true), to);
+std::string sqlValueFor(const BoundExpr& e, const FieldType& to) {
+  if (auto literal = literalValue(e)) return sqlFieldLiteral(convertForField(*literal, to, e.type));
+  return sqlConverted(sqlOfExpr(e, true), to, e.type);
 }
 
 }  // namespace korvane::db

@@ -26,12 +26,15 @@ std::string sqlOfSource(const BoundSource& source, const std::string& schema);
 std::string sqlOfOrderItem(const BoundOrderItem& item);
 
 // `valueSql` converted as Jet converts a value stored into a field of type
-// `to`, by what the value is when the statement runs, whatever the type of
-// the field it comes from: what cannot convert becomes Null (jet_convert.h).
-std::string sqlConverted(const std::string& valueSql, JetType to);
+// `to`, by what the value is when the statement runs; the type `from` of
+// the field it comes from only decides how a date, a Yes/No, a Single or a
+// Currency is written as text. What cannot convert becomes Null
+// (jet_convert.h).
+std::string sqlConverted(const std::string& valueSql, const FieldType& to,
+                         JetType from = JetType::kUnknown);
 
 // Expression `e` as a value stored into a field of type `to`. A literal is
 // converted once, here; any other value as the statement runs.
-std::string sqlValueFor(const BoundExpr& e, JetType to);
+std::string sqlValueFor(const BoundExpr& e, const FieldType& to);
 
 }  // namespace korvane::db

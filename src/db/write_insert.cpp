@@ -2,7 +2,8 @@
 // each value is stored into the field the binder paired it with, converted
 // to that field's type. Rows are appended in ORDER BY order; an AutoNumber
 // the statement leaves out is numbered in that order after the largest one
-// there. Rows breaking a rule are skipped.
+// there. Rows breaking a rule are skipped, a row whose key field would be
+// Null too, whatever the file declares.
 #include "db/sql_expr.h"
 #include "db/sql_writer.h"
 #include "invariant/invariant.h"
@@ -28,12 +29,28 @@ std::string columnList(const BoundInsert& s) {
   return list;
 }
 
-std::string selectSql(const BoundSelect& s, const std::vector<std::string>& values) {
+// The condition that the values for key fields the file lets hold Null are
+// not Null, or "" when there are none.
+std::string keysPresent(const BoundInsert& s, const std::vector<std::string>& values) {
+  std::string condition;
+  for (size_t i = 0; i < s.values.size(); ++i)
+    if (s.values[i].field->keyMayBeNull())
+      condition += (condition.empty() ? "" : " AND ") + values[i] + " IS NOT NULL";
+  return condition;
+}
+
+std::string selectSql(const BoundSelect& s, const std::vector<std::string>& values,
+                      const std::string& required) {
   std::string list;
   for (const auto& value : values) appendToList(list, value);
   std::string sql = s.quantifier == Quantifier::kDistinct ? "SELECT DISTINCT " : "SELECT ";
   sql += list + " FROM " + sqlOfSource(s.from, s.schema);
-  if (s.where) sql += " WHERE " + sqlOfExpr(*s.where);
+  if (s.where && !required.empty())
+    sql += " WHERE (" + sqlOfExpr(*s.where) + ") AND " + required;
+  else if (s.where)
+    sql += " WHERE " + sqlOfExpr(*s.where);
+  else if (!required.empty())
+    sql += " WHERE " + required;
   // DISTINCTROW over a join: each row of the tables the fields come from once.
   // Over one table it keeps every row, duplicates included.
   if (s.quantifier == Quantifier::kDistinctRow && s.tableCount > 1) {
@@ -55,11 +72,12 @@ std::string nextCounterSql(const ColumnInfo& counter, const std::string& target)
 
 SqlSteps insertSelect(const BoundInsert& s, const std::string& target) {
   std::vector<std::string> values;
-  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->type));
+  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->fieldType()));
+  const std::string required = keysPresent(s, values);
   const ColumnInfo* counter = s.table->counter();
   if (!counter || stores(s, counter))
     return {"INSERT OR IGNORE INTO " + target + " (" + columnList(s) + ") " +
-            selectSql(*s.select, values)};
+            selectSql(*s.select, values, required)};
   // The rows go through a temporary table whose rowids follow ORDER BY, so
   // the AutoNumbers do too.
   std::string copied;
@@ -71,7 +89,7 @@ SqlSteps insertSelect(const BoundInsert& s, const std::string& target) {
   std::string numbered = columnList(s);
   appendToList(numbered, quoteName(counter->name));
   return {
-      "CREATE TEMP TABLE korvane_append AS " + selectSql(*s.select, values),
+      "CREATE TEMP TABLE korvane_append AS " + selectSql(*s.select, values, required),
       "INSERT OR IGNORE INTO " + target + " (" + numbered + ") SELECT " + copied +
           " FROM temp.korvane_append ORDER BY rowid",
       "DROP TABLE temp.korvane_append",
@@ -80,14 +98,20 @@ SqlSteps insertSelect(const BoundInsert& s, const std::string& target) {
 
 SqlSteps insertValues(const BoundInsert& s, const std::string& target) {
   std::string columns = columnList(s);
-  std::string values;
-  for (const auto& v : s.values) appendToList(values, sqlValueFor(*v.value, v.field->type));
+  std::vector<std::string> values;
+  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->fieldType()));
+  const std::string required = keysPresent(s, values);
+  std::string list;
+  for (const auto& value : values) appendToList(list, value);
   const ColumnInfo* counter = s.table->counter();
   if (counter && !stores(s, counter)) {
     appendToList(columns, quoteName(counter->name));
-    appendToList(values, nextCounterSql(*counter, target) + " + 1");
+    appendToList(list, nextCounterSql(*counter, target) + " + 1");
   }
-  return {"INSERT OR IGNORE INTO " + target + " (" + columns + ") VALUES (" + values + ")"};
+  if (!required.empty())
+    return {"INSERT OR IGNORE INTO " + target + " (" + columns + ") SELECT " + list + " WHERE " +
+            required};
+  return {"INSERT OR IGNORE INTO " + target + " (" + columns + ") VALUES (" + list + ")"};
 }
 
 }  // namespace

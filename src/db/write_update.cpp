@@ -1,5 +1,6 @@
 // UPDATE [DISTINCTROW] with Jet's meaning: each row of the updated table at
-// most once, rows whose new values break a rule left as they were. Over a
+// most once, rows whose new values break a rule left as they were, a row
+// whose key field would become Null too, whatever the file declares. Over a
 // join the join only chooses the rows: by their partners, as a condition on
 // the table itself where it can (partner_rows.h), otherwise by the row ids
 // the join yields.
@@ -17,18 +18,25 @@ using sqlite::quoteName;
 
 SqlSteps writeUpdate(const BoundUpdate& s) {
   KORVANE_ASSERT(s.target.table != nullptr && !s.assignments.empty());
-  std::string sets;
-  for (const auto& a : s.assignments)
-    appendToList(sets, quoteName(a.field->name) + " = " + sqlValueFor(*a.value, a.field->type));
+  std::string sets, keysPresent;
+  for (const auto& a : s.assignments) {
+    const std::string value = sqlValueFor(*a.value, a.field->fieldType());
+    appendToList(sets, quoteName(a.field->name) + " = " + value);
+    if (a.field->keyMayBeNull()) keysPresent += " AND " + value + " IS NOT NULL";
+  }
   const std::string table =
       qualifiedName(s.schema, s.target.table->name) + " AS " + quoteName(s.target.exposedName);
+  const std::string update = "UPDATE OR IGNORE " + table + " SET " + sets;
   const std::string where = s.where ? " WHERE " + sqlOfExpr(*s.where) : "";
-  if (!s.source.isJoin()) return {"UPDATE OR IGNORE " + table + " SET " + sets + where};
+  if (!s.source.isJoin()) {
+    if (keysPresent.empty()) return {update + where};
+    return {update + " WHERE " + (s.where ? "(" + sqlOfExpr(*s.where) + ")" : "1") + keysPresent};
+  }
   if (auto chosen = partnerCondition(s.source, s.where.get(), s.target, s.schema))
-    return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE " + *chosen};
-  return {"UPDATE OR IGNORE " + table + " SET " + sets + " WHERE rowid IN (SELECT " +
-          quoteName(s.target.exposedName) + ".rowid FROM " + sqlOfSource(s.source, s.schema) +
-          where + ")"};
+    return {update + " WHERE " + (keysPresent.empty() ? *chosen : "(" + *chosen + ")") +
+            keysPresent};
+  return {update + " WHERE rowid IN (SELECT " + quoteName(s.target.exposedName) + ".rowid FROM " +
+          sqlOfSource(s.source, s.schema) + where + ")" + keysPresent};
 }
 
 }  // namespace korvane::db

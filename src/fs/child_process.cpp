@@ -234,6 +234,9 @@ std::string describeEnd(const ChildOutcome& outcome, const ChildLimits& limits) 
   if (signal == SIGXFSZ)
     return "was stopped by its limit of " + size(limits.fileBytes) + " on the file it writes";
   const char* name = ::strsignal(signal);
+  if (signal == SIGSYS)  // a helper's seccomp filter kills with it (sandbox.h)
+    return "was ended by its sandbox for a forbidden system call (signal " +
+           std::to_string(signal) + ", " + (name ? name : "unknown") + ")";
   return "crashed (signal " + std::to_string(signal) + ", " + (name ? name : "unknown") + ")";
 }
 

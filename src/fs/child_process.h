@@ -49,7 +49,8 @@ ChildOutcome runChild(const std::filesystem::path& program,
                       const std::vector<std::string>& arguments, const ChildLimits& limits);
 
 // A short description of how a child ended: "crashed (signal 11, Segmentation
-// fault)", "was stopped after 30 s", "exited with status 2".
+// fault)", "was stopped after 30 s", "exited with status 2", "was ended by
+// its sandbox for a forbidden system call (signal 31, Bad system call)".
 std::string describeEnd(const ChildOutcome& outcome, const ChildLimits& limits);
 
 }  // namespace korvane::fs

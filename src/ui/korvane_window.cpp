@@ -39,20 +39,19 @@ constexpr int kClientWidthTwips = 8775;
 constexpr int kOuterHeightTwips = 4000;
 constexpr int kTitleAndBordersTwips = 450;
 
-struct Command {
-  int index;
+struct CommandButton {
+  workflow::Command command;
   const char* caption;
   Twips at;
-  bool visibleAtDesign;
 };
 
-// In tab order; the indices are the commands' identities.
-constexpr Command kCommands[] = {
-    {workflow::kUpdate, " Update", {6315, 870, 2340, 420}, true},
-    {workflow::kDeleteOrphans, " Delete orphans", {6330, 1350, 2340, 435}, true},
-    {workflow::kSetNull, "Set un-measured values to Null", {6330, 1860, 2355, 450}, false},
-    {workflow::kClose, "Close", {6330, 2370, 2355, 450}, false},
-    {workflow::kExitWithoutUpdate, "Exit without update", {6330, 2895, 2355, 450}, false},
+// In tab order; a button's index is its command's.
+constexpr CommandButton kCommandButtons[] = {
+    {workflow::kUpdate, " Update", {6315, 870, 2340, 420}},
+    {workflow::kDeleteOrphans, " Delete orphans", {6330, 1350, 2340, 435}},
+    {workflow::kSetNull, "Set un-measured values to Null", {6330, 1860, 2355, 450}},
+    {workflow::kClose, "Close", {6330, 2370, 2355, 450}},
+    {workflow::kExitWithoutUpdate, "Exit without update", {6330, 2895, 2355, 450}},
 };
 
 constexpr Twips kInstructionsAt{90, 45, 6075, 3255};
@@ -107,16 +106,17 @@ KorvaneWindow::~KorvaneWindow() = default;
 
 void KorvaneWindow::buildControls() {
   // Created in tab order, so the focus chain needs no reshuffling.
-  for (const Command& command : kCommands) {
-    auto* button = new QPushButton(QString::fromLatin1(command.caption), this);
-    button->setObjectName(indexedName("cmdbutton", command.index));
-    button->setProperty("index", command.index);
-    button->setGeometry(command.at.inPixels());
+  const DialogState drawn;
+  for (const CommandButton& each : kCommandButtons) {
+    const int index = each.command;
+    auto* button = new QPushButton(QString::fromLatin1(each.caption), this);
+    button->setObjectName(indexedName("cmdbutton", index));
+    button->setProperty("index", index);
+    button->setGeometry(each.at.inPixels());
     button->setAutoDefault(false);
-    button->setHidden(!command.visibleAtDesign);
-    connect(button, &QPushButton::clicked, this,
-            [this, index = command.index] { onCommandPressed(index); });
-    cmdbutton_[command.index] = button;
+    button->setHidden(!drawn.command(each.command).visible);
+    connect(button, &QPushButton::clicked, this, [this, index] { onCommandPressed(index); });
+    cmdbutton_[each.command] = button;
   }
 
   txtInstructions_ = new QPlainTextEdit(this);
@@ -154,7 +154,7 @@ void KorvaneWindow::orderTabs() {
     if (previous) setTabOrder(previous, next);
     previous = next;
   };
-  for (const Command& command : kCommands) append(cmdbutton_[command.index]);
+  for (const CommandButton& each : kCommandButtons) append(cmdbutton_[each.command]);
   append(txtInstructions_);
   for (const Option& option : kOptions) append(option1_[option.index]);
 }
@@ -191,9 +191,9 @@ void KorvaneWindow::render() {
   } else {
     unsetCursor();
   }
-  for (const auto& [index, button] : cmdbutton_) {
-    button->setVisible(state.command(index).visible);
-    button->setEnabled(state.command(index).enabled);
+  for (const auto& [command, button] : cmdbutton_) {
+    button->setVisible(state.command(command).visible);
+    button->setEnabled(state.command(command).enabled);
   }
   frame1_->setEnabled(state.frameEnabled);
   renderOptions();

@@ -73,7 +73,7 @@ class KorvaneWindow : public QDialog {
   QPlainTextEdit* txtInstructions_ = nullptr;
   QGroupBox* frame1_ = nullptr;
   QRadioButton* option1_[2] = {nullptr, nullptr};
-  std::map<int, QPushButton*> cmdbutton_;
+  std::map<workflow::Command, QPushButton*> cmdbutton_;
   std::string shownInstructions_;
   bool closing_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include "workflow/actions.h"
 #include "workflow/program_statements.h"
+#include "workflow/window_states.h"
 
 namespace korvane::workflow::actions {
 
@@ -51,6 +52,13 @@ void appendStatementSteps(CommandFrame& frame, std::vector<Step>& steps, const a
   steps.push_back([&frame] { makeWorkingCopyDurable(frame); });
 }
 
+// Delete orphans keeps whatever it showed: still on offer when the zeros go
+// first, gone when they go after it.
+WindowState stateAfterZerosReplaced(const DialogState& state) {
+  return state.command(kDeleteOrphans).visible ? WindowState::kZerosReplacedFirst
+                                               : WindowState::kZerosReplacedLast;
+}
+
 }  // namespace
 
 void deleteOrphans(CommandFrame& frame) {
@@ -60,21 +68,11 @@ void deleteOrphans(CommandFrame& frame) {
   std::vector<Step> steps;
   appendStatementSteps(frame, steps, statements::kOrphanDeletions);
   steps.push_back([&] { text = kCleanedBefore + context.selectedPath + kCleanedAfter; });
-  steps.push_back([&] { state.command(kSetNull).visible = true; });
-  steps.push_back([&] {
-    if (state.command(kSetNull).visible) text += kOfferSetNull;
-  });
+  // The null replacement is offered again, even when it has run already.
+  steps.push_back([&] { text += kOfferSetNull; });
   steps.push_back([&] { text += kFinishAfterCleaning; });
   steps.push_back([&] { state.instructions = text; });
-  steps.push_back([&] {
-    state.command(kUpdate).visible = false;
-    state.command(kDeleteOrphans).visible = false;
-    state.command(kSetNull).visible = true;
-    state.command(kUpdate).enabled = false;
-    state.command(kDeleteOrphans).enabled = false;
-    state.command(kSetNull).enabled = true;
-    state.frameEnabled = false;
-  });
+  steps.push_back([&] { enter(state, WindowState::kOrphansDeleted); });
   frame.runAction(steps);
 }
 
@@ -91,14 +89,7 @@ void setUnmeasuredToNull(CommandFrame& frame) {
   });
   steps.push_back([&] { text += kFinishAfterNulling; });
   steps.push_back([&] { state.instructions = text; });
-  // Delete orphans keeps whatever it showed.
-  steps.push_back([&] {
-    state.command(kUpdate).visible = false;
-    state.command(kSetNull).visible = false;
-    state.command(kUpdate).enabled = false;
-    state.command(kSetNull).enabled = false;
-    state.frameEnabled = false;
-  });
+  steps.push_back([&] { enter(state, stateAfterZerosReplaced(state)); });
   frame.runAction(steps);
 }
 

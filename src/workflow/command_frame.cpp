@@ -2,6 +2,8 @@
 // policy of the program.
 #include "workflow/command_frame.h"
 
+#include <optional>
+
 #include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 #include "workflow/actions.h"
@@ -43,13 +45,13 @@ CommandFrame::~CommandFrame() {
 void CommandFrame::commandClick(int index) {
   if (closed_) return;
   setPointer(Pointer::kBusy);
-  dispatch(index);
+  if (const std::optional<Command> command = commandAt(index)) dispatch(*command);
   if (closed_) return;  // nothing touches a closed window
   setPointer(Pointer::kDefault);
 }
 
-void CommandFrame::dispatch(int index) {
-  switch (index) {
+void CommandFrame::dispatch(Command command) {
+  switch (command) {
     case kClose:
       actions::closeAndCommit(*this);
       break;
@@ -64,8 +66,6 @@ void CommandFrame::dispatch(int index) {
       break;
     case kSetNull:
       actions::setUnmeasuredToNull(*this);
-      break;
-    default:
       break;
   }
 }

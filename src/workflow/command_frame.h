@@ -74,7 +74,7 @@ class CommandFrame {
 
  private:
   void setPointer(Pointer pointer);
-  void dispatch(int index);
+  void dispatch(Command command);
 
   Services services_;
   Listener listener_;

@@ -3,6 +3,7 @@
 
 #include "workflow/dialog_state.h"
 #include "workflow/naming.h"
+#include "workflow/window_states.h"
 
 namespace korvane::workflow {
 
@@ -11,27 +12,6 @@ namespace {
 void markSelected(DialogState& state, int index) {
   state.options[kSystemOption].selected = index == kSystemOption;
   state.options[kExternalOption].selected = index == kExternalOption;
-}
-
-void enableBothOptions(DialogState& state) {
-  state.options[kSystemOption].enabled = true;
-  state.options[kExternalOption].enabled = true;
-}
-
-// Update becomes available for the chosen database; the clean-ups wait for it.
-void offerUpdate(DialogState& state) {
-  state.command(kUpdate).visible = true;
-  state.command(kDeleteOrphans).visible = false;
-  state.command(kSetNull).visible = false;
-  enableBothOptions(state);
-}
-
-// Nothing is chosen, so nothing can be updated.
-void withdrawUpdate(DialogState& state) {
-  state.command(kUpdate).visible = false;
-  state.command(kDeleteOrphans).visible = false;
-  state.command(kSetNull).visible = false;
-  enableBothOptions(state);
 }
 
 void prepareDialog(const UpdateContext& context, CommonDialog& dialog) {
@@ -46,20 +26,20 @@ void selectExternalDatabase(UpdateContext& context, CommonDialog& dialog,
   DialogState& state = context.state;
   markSelected(state, kExternalOption);
   state.caption = kExternalCaption;
-  state.command(kDeleteOrphans).visible = false;
   prepareDialog(context, dialog);
   if (showSoFar) showSoFar();
 
   const std::string chosen = dialog.showOpen();
   if (chosen.empty()) {
-    // Cancelled: neither option stays selected, so either can be chosen again.
+    // Cancelled: neither option stays selected, so either can be chosen
+    // again; with nothing chosen, Update is withdrawn.
     markSelected(state, -1);
-    withdrawUpdate(state);
+    enter(state, WindowState::kNothingChosen);
     return;
   }
   context.selectedPath = chosen;
   state.caption = kExternalCaption + context.selectedPath;
-  offerUpdate(state);
+  enter(state, WindowState::kExternalChosen);
 }
 
 }  // namespace
@@ -68,7 +48,7 @@ void selectSystemDatabase(UpdateContext& context) {
   markSelected(context.state, kSystemOption);
   context.selectedPath = kSystemDatabase;
   context.state.caption = kSystemCaption + context.selectedPath;
-  offerUpdate(context.state);
+  enter(context.state, WindowState::kSystemChosen);
 }
 
 void selectDatabase(int index, UpdateContext& context, CommonDialog& dialog,

@@ -1,40 +1,27 @@
-// DialogState as designed, and the lookup of a command's flags by index.
+// DialogState as the window is drawn, and the commands by index.
 #include "workflow/dialog_state.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <stdexcept>
-#include <string>
+
+#include "workflow/window_states.h"
 
 namespace korvane::workflow {
 
-DialogState::DialogState() {
-  command(kSetNull).visible = false;
-  command(kClose).visible = false;
-  command(kExitWithoutUpdate).visible = false;
-}
-
-bool DialogState::isCommand(int index) {
-  return index == kClose || index == kExitWithoutUpdate || index == kUpdate ||
-         index == kDeleteOrphans || index == kSetNull;
-}
-
-namespace {
-
-std::size_t slotOf(int index) {
-  if (!DialogState::isCommand(index)) {
-    throw std::out_of_range("no command has index " + std::to_string(index));
+std::optional<Command> commandAt(int index) {
+  for (Command command : kCommands) {
+    if (command == index) return command;
   }
-  return static_cast<std::size_t>(index);
+  return std::nullopt;
 }
 
-}  // namespace
-
-CommandFlags& DialogState::command(int index) {
-  return commands_[slotOf(index)];
+DialogState::DialogState() {
+  enter(*this, WindowState::kAsDesigned);
 }
 
-const CommandFlags& DialogState::command(int index) const {
-  return commands_[slotOf(index)];
+// A value that is none of the five gets no slot: at() refuses it.
+std::size_t DialogState::slotOf(Command which) {
+  return static_cast<std::size_t>(std::ranges::find(kCommands, which) - kCommands.begin());
 }
 
 }  // namespace korvane::workflow

@@ -2,7 +2,6 @@
 #include "workflow/start_up.h"
 
 #include "workflow/database_selection.h"
-#include "workflow/dialog_state.h"
 #include "workflow/naming.h"
 
 namespace korvane::workflow {
@@ -22,15 +21,12 @@ const char* const kStartUpInstructions =
     " If instead, you want to update an external db for another system, then \r\n"
     " click option 'select external db' , select the desired file, and then press 'Update'";
 
+// The commands of the drawn window give way to those of the system
+// database's choice.
 void startUp(UpdateContext& context) {
-  DialogState& state = context.state;
   context.dataFolder = kDataFolder;
-  state.caption = kStartUpCaption;
-  state.command(kExitWithoutUpdate).visible = true;
-  state.instructions = kStartUpInstructions;
-  state.command(kUpdate).visible = false;
-  state.command(kDeleteOrphans).visible = false;
-  state.command(kSetNull).visible = false;
+  context.state.caption = kStartUpCaption;
+  context.state.instructions = kStartUpInstructions;
   selectSystemDatabase(context);
 }
 

@@ -11,6 +11,7 @@
 #include "workflow/actions.h"
 #include "workflow/naming.h"
 #include "workflow/program_statements.h"
+#include "workflow/window_states.h"
 
 namespace korvane::workflow::actions {
 
@@ -71,7 +72,7 @@ class UpdateRun {
     steps.push_back([this] { context_.state.pointer = Pointer::kDefault; });
     steps.push_back([this] { buildResultText(); });
     steps.push_back([this] { context_.state.instructions = text_; });
-    steps.push_back([this] { offerCleanUpAndFinish(); });
+    steps.push_back([this] { enter(context_.state, WindowState::kUpdated); });
     return steps;
   }
 
@@ -133,19 +134,6 @@ class UpdateRun {
           kSystemUpdatedBefore + context_.selectedPath + kSystemUpdatedAfter + kNewLine + kNewLine;
     }
     text_ += kWhatNext;
-  }
-
-  void offerCleanUpAndFinish() {
-    DialogState& state = context_.state;
-    state.command(kClose).visible = true;
-    state.command(kExitWithoutUpdate).visible = true;
-    state.command(kUpdate).visible = false;
-    state.command(kDeleteOrphans).visible = true;
-    state.command(kSetNull).visible = true;
-    state.command(kUpdate).enabled = false;
-    state.command(kDeleteOrphans).enabled = true;
-    state.command(kSetNull).enabled = true;
-    state.frameEnabled = false;
   }
 
   CommandFrame& frame_;

@@ -111,7 +111,7 @@ TEST_F(Failures, FilesThatAreMissingOrNoDatabasesFailWithoutCreatingAnything) {
 TEST_F(Failures, CutRealJetFileIsNotADatabase) {
   const std::filesystem::path jet =
       std::filesystem::path(KORVANE_JET_FIXTURES_DIR) / "testV1997.mdb";
-  if (!std::filesystem::exists(jet)) GTEST_SKIP() << "no Jet fixtures beside the project";
+  ASSERT_TRUE(std::filesystem::exists(jet)) << "the Jet fixtures are missing: " << jet;
   std::filesystem::copy_file(jet, lab_.host("C:\\data_aco\\jet.mdb"));
   EXPECT_EQ(lab_.engine().openDatabase("C:\\data_aco\\jet.mdb")->tableNames().size(), 4u);
   std::filesystem::resize_file(lab_.host("C:\\data_aco\\jet.mdb"), 8192);

@@ -89,7 +89,7 @@ TEST(JetDate, LiteralsBecomeTheJetDouble) {
       {"12:00 AM", 0.0},
       {"1899-12-29 06:00", -1.25},
       {"2019-02-30", std::nullopt},
-      {"13/1/2019", std::nullopt},
+      {"13/1/2019", 43478.0},  // day first where month first cannot be
       {"25:00", std::nullopt},
       {"yesterday", std::nullopt},
   };
@@ -252,6 +252,10 @@ TEST(AnySqliteFile, DatabasesOfOtherToolsRunTheSameStatements) {
   db->execute(
       "INSERT INTO Materials SELECT DISTINCTROW [Standard Materials].* FROM "
       "[Standard Materials];");
+  // Its key declares no NOT NULL; Jet requires a key field all the same.
+  db->execute("INSERT INTO Materials (Name, Density) VALUES (Null, 3)");
+  db->execute("INSERT INTO Materials (Name) SELECT Note FROM Materials WHERE Name = 'Mine'");
+  db->execute("UPDATE Materials SET Name = Note WHERE Name = 'Mine'");
   db->close();
   EXPECT_EQ(lab.rows(path, "SELECT Name, Density, Note FROM Materials ORDER BY Name"),
             (Rows{{"Mine", "2.0", "<null>"}, {"Quartz", "2.65", "std"}}));

@@ -1,5 +1,5 @@
 // Real Jet files opened through the engine: every table of every fixture in
-// ../shared/fixtures/jet transferred into one of our files with Update's
+// tests/fixtures/jet transferred into one of our files with Update's
 // statement and compared value by value with the reader's own import; writes
 // refused with 3027; damaged copies refused with 3343, leaving no copy behind.
 #include <gtest/gtest.h>
@@ -57,8 +57,7 @@ Rows everyValue(const stdfs::path& file, const std::string& table) {
 class JetSource : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures))
-      GTEST_SKIP() << "no Jet fixtures at " << kFixtures << ": real Jet file tests skipped";
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
     // The engine's temporary copies go to a folder of this test alone, so
     // that what is left behind can be seen.
     temp_ = lab_.host("C:\\tmp");

@@ -29,7 +29,7 @@ const std::string kSound = "C:\\input\\sound.mdb";
 class DamagedJetFile : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
     tmpdir_ = bench_.lab().prefix() / "tmp";
     stdfs::create_directories(tmpdir_);
     tmpdirSet_.emplace("TMPDIR", tmpdir_.c_str());

@@ -2,16 +2,21 @@
 // normal compiler: the minimal corpus a fuzzing run kept (fuzz/jet_corpus,
 // gzip-compressed Jet files, most of them damaged) must each be refused with
 // 3343 or imported, never fault; the six fixtures it was seeded with must
-// import.
+// import; the sandboxed helper gives each the outcome it has in process.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "db/jet_file/jet_file.h"
+#include "db/jet_file/jet_import_process.h"
 #include "jet_import_check.h"
+#include "support/failure_of.h"
 #include "support/files.h"
+#include "support/temp_prefix.h"
 
 namespace korvane::reliability {
 namespace {
@@ -48,9 +53,41 @@ TEST(JetCorpusReplay, EveryKeptInputIsRefusedOrImportedWithoutFault) {
   EXPECT_GT(refused, 0);
 }
 
+// The helper, sandboxed, gives every kept input what the import gives in
+// this process: the same refusal, number and text, or the same copy, byte
+// for byte.
+TEST(JetCorpusReplay, TheSandboxedHelperGivesEachInputTheOutcomeOfTheImportInProcess) {
+  const support::TempFolder folder;
+  const stdfs::path input = folder.path() / "input.mdb", inProcess = folder.path() / "in.sqlite";
+  stdfs::create_directory(folder.path() / "private");
+  const stdfs::path inHelper = folder.path() / "private" / "copy.sqlite";
+  const auto outcomeOf = [](const std::function<void()>& import) {
+    const support::Caught caught = support::failureOf(import);
+    return std::to_string(caught.number) + " " + caught.text;
+  };
+  int compared = 0;
+  for (const auto& entry : stdfs::directory_iterator(KORVANE_JET_CORPUS)) {
+    if (entry.path().extension() != ".gz") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::vector<std::uint8_t> bytes = gunzip(entry.path());
+    support::writeFile(input, std::string(bytes.begin(), bytes.end()));
+    const std::string expected =
+        outcomeOf([&] { db::jetfile::importJetFileToNewDatabase(input, inProcess, "kept.mdb"); });
+    EXPECT_EQ(outcomeOf([&] { db::jetfile::importJetFileInHelper(input, inHelper, "kept.mdb"); }),
+              expected);
+    if (expected.rfind("0 ", 0) == 0) {
+      EXPECT_TRUE(support::readFile(inHelper) == support::readFile(inProcess))
+          << "the copies differ";
+    }
+    for (const stdfs::path& copy : {inProcess, inHelper}) db::jetfile::removeDatabaseFiles(copy);
+    ++compared;
+  }
+  EXPECT_GE(compared, 20) << "the kept corpus is missing";
+}
+
 TEST(JetCorpusReplay, TheSeedsImport) {
   const stdfs::path fixtures = KORVANE_JET_FIXTURES_DIR;
-  if (!stdfs::is_directory(fixtures)) GTEST_SKIP() << "no Jet fixtures at " << fixtures;
+  ASSERT_TRUE(stdfs::is_directory(fixtures)) << "the Jet fixtures are missing: " << fixtures;
   for (const char* seed :
        {"testV1997.mdb", "test2V2000.mdb", "indexTestV2000.mdb", "testIndexPropertiesV2000.mdb",
         "testUnicodeCompV2003.mdb", "functionsV2000.mdb"}) {

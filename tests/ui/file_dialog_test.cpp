@@ -45,10 +45,15 @@ std::string showAndAnswer(FileOpenDialog& dialog,
   return answer;
 }
 
-// Types `name` into the file name box, as the user does.
+// Types `name` into the file name box, as the user does: into the box with
+// the focus, for while the box lacks it the dialog writes the name of a file
+// its list selects (as it follows what is typed) into the box.
 void typeFileName(QFileDialog& open, const QString& name) {
   auto* box = open.findChild<QLineEdit*>("fileNameEdit");
   QVERIFY(box);
+  QVERIFY(QTest::qWaitForWindowActive(&open));
+  box->setFocus();
+  QTRY_VERIFY(box->hasFocus());
   box->clear();
   QTest::keyClicks(box, name);
 }

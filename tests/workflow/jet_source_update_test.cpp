@@ -1,5 +1,5 @@
 // Update with a real Jet file chosen as the external database: each fixture
-// of ../shared/fixtures/jet (copied into the prefix) runs Update to its end.
+// of tests/fixtures/jet (copied into the prefix) runs Update to its end.
 // None holds the program's tables, so every transfer is skipped with 3078 and
 // the working copy keeps the template's rows; the chosen file is never
 // written.
@@ -31,8 +31,7 @@ Column rowsOf(const Lab& lab, const std::string& file, const std::string& table)
 class JetSourceUpdate : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures))
-      GTEST_SKIP() << "no Jet fixtures at " << kFixtures << ": real Jet file tests skipped";
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
   }
 };
 

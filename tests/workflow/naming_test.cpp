@@ -77,7 +77,7 @@ TEST(DialogStateDesign, StartsAsTheWindowIsDesigned) {
   EXPECT_FALSE(state.command(kSetNull).visible);
   EXPECT_FALSE(state.command(kClose).visible);
   EXPECT_FALSE(state.command(kExitWithoutUpdate).visible);
-  for (int index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
+  for (Command index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
     EXPECT_TRUE(state.command(index).enabled) << index;
   }
 }
@@ -86,11 +86,12 @@ TEST(DialogStateDesign, OnlyTheFiveCommandIndicesExist) {
   DialogState state;
   for (int index = -1; index <= 13; ++index) {
     const bool known = index == 0 || index == 1 || index == 9 || index == 10 || index == 11;
-    EXPECT_EQ(DialogState::isCommand(index), known) << index;
+    EXPECT_EQ(commandAt(index).has_value(), known) << index;
     if (known) {
-      EXPECT_NO_THROW(state.command(index)) << index;
+      EXPECT_EQ(*commandAt(index), index) << "a command carries its index";
+      EXPECT_NO_THROW(state.command(*commandAt(index))) << index;
     } else {
-      EXPECT_THROW(state.command(index), std::out_of_range) << index;
+      EXPECT_THROW(state.command(static_cast<Command>(index)), std::out_of_range) << index;
     }
   }
   // Each index has flags of its own.

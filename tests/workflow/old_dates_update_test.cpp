@@ -1,8 +1,10 @@
 // Update and Delete orphans on the sample old system database as a script
 // or an ORM would have left it: every date written as text in its DATETIME
-// column. Dates Jet reads arrive as the dates they spell and keep their
-// links; dates it cannot read (day first, past the 12th) arrive as Null and
-// never tie a measurement to another experiment.
+// column, numbers as exported text. Values arrive as Jet converts them and
+// dates keep their links; a day-first date is read month first where its
+// first number can be a month, as Jet reads it, and never ties a measurement
+// to another experiment; a sample whose key Jet cannot read is left out,
+// whatever the template's key declares.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,7 +128,7 @@ TEST(OldDatabaseWithTextDates, ArrivesAsTheSameDatesAndKeepsEverythingThatWasMea
   EXPECT_EQ(picture(withTexts), expected);
 }
 
-TEST(OldDatabaseWithDayFirstDates, LosesWhatCannotConvertVisiblyAndNeverRelinksAMeasurement) {
+TEST(OldDatabaseWithDayFirstDates, ArrivesAsJetReadsItAndNeverRelinksAMeasurement) {
   Lab lab;
   installSamples(lab);
   support::runSql(
@@ -135,8 +137,8 @@ TEST(OldDatabaseWithDayFirstDates, LosesWhatCannotConvertVisiblyAndNeverRelinksA
           "UPDATE Experiments SET [Experiment Date] = " + dayFirstDate("[Experiment Date]") +
           ", [Sample Date] = " + dayFirstDate("[Sample Date]") + ";" +
           "UPDATE Measurements SET [Experiment Date] = " + dayFirstDate("[Experiment Date]") + ";");
-  // Each measurement's own date text, and what Jet reads in it (month
-  // first: 02/03/2015 is 3 February; 20/03/2015 is no date).
+  // Each measurement's own date text, and what Jet reads in it (month first
+  // where it can: 02/03/2015 is 3 February; else day first: 20/03/2015).
   std::map<std::string, std::optional<double>> dateOf;
   const std::string identity = "printf('%s/%s/%s/%s', [Measurement No], C1, PSMBi, PSWBi)";
   for (const auto& row : lab.column(kSystemDatabase, "SELECT " + identity +
@@ -145,19 +147,18 @@ TEST(OldDatabaseWithDayFirstDates, LosesWhatCannotConvertVisiblyAndNeverRelinksA
     const std::string text = row.substr(row.find('|') + 1);
     dateOf[row.substr(0, row.find('|'))] = db::parseJetDate(text);
   }
-  const Column samplesReadable = lab.column(
-      kSystemDatabase,
-      "SELECT [Sample Date] FROM Samples WHERE CAST(substr([Sample Date], 1, 2) AS INTEGER) <= 12");
-  ASSERT_GT(samplesReadable.size(), 0u);
-  ASSERT_LT(samplesReadable.size(), lab.column(kSystemDatabase, "SELECT 1 FROM Samples").size());
+  const Column samples = lab.column(kSystemDatabase, "SELECT [Sample Date] FROM Samples");
+  ASSERT_EQ(lab.column(kSystemDatabase,
+                       "SELECT count(*) FROM Samples WHERE [Sample Date] LIKE '15/01/2001 %'"),
+            (Column{"1"}));
 
   lab.chooseSystemDatabase();
   lab.frame().commandClick(kUpdate);
   ASSERT_NE(lab.state().instructions.find("has been succesfully updated"), std::string::npos);
-  // Samples whose key cannot convert are left out; the others and the
-  // template's tutorial sample are there, every key a date.
+  // Every sample is there, the inherited tutorial sample (read day first)
+  // losing to the template's of the same date; every key a date.
   EXPECT_EQ(lab.column(kWorking, "SELECT count(*) FROM Samples"),
-            (Column{std::to_string(samplesReadable.size() + 1)}));
+            (Column{std::to_string(samples.size())}));
   EXPECT_EQ(lab.column(kWorking,
                        "SELECT count(*) FROM Samples WHERE typeof([Sample Date]) = "
                        "'text'"),
@@ -200,6 +201,45 @@ TEST(OldDatabaseWithDayFirstDates, LosesWhatCannotConvertVisiblyAndNeverRelinksA
             (Column{"0"}));
   EXPECT_EQ(lab.column(kWorking, "SELECT count(*) FROM Measurements"),
             (Column{std::to_string(dateOf.size() + fromTemplate.size())}));
+}
+
+TEST(OldDatabaseOfAnotherTool, ValuesArriveAsJetConvertsThemAndNoKeyIsEverNull) {
+  // The sample template declares its keys NOT NULL; another tool's declares
+  // a bare PRIMARY KEY, which SQLite lets hold Null.
+  for (const bool keyDeclaredNotNull : {true, false}) {
+    Lab lab;
+    installSamples(lab);
+    if (!keyDeclaredNotNull)
+      support::runSql(lab.host(kTemplateDatabase),
+                      "ALTER TABLE Samples RENAME TO Kept;"
+                      "CREATE TABLE Samples (\"Sample Date\" DATETIME PRIMARY KEY, "
+                      "\"Sample Name\" VARCHAR(50) NOT NULL, \"Sample Code\" VARCHAR(20), "
+                      "Material VARCHAR(50), \"Sample Weight\" DOUBLE, Notes LONGTEXT, "
+                      "\"Lab Code\" VARCHAR(10) DEFAULT 'LAB');"
+                      "INSERT INTO Samples SELECT * FROM Kept; DROP TABLE Kept;");
+    support::runSql(
+        lab.host(kSystemDatabase),
+        "UPDATE Samples SET [Sample Weight] = '1,234.5' || char(13, 10) "
+        "WHERE [Sample Name] = 'River sand';"
+        "UPDATE Samples SET [Sample Weight] = '(3.5)' WHERE [Sample Name] = 'Never measured';"
+        "UPDATE Samples SET [Sample Date] = '21/11/2023 10:00:00' "
+        "WHERE [Sample Name] = 'Clay pit B';"
+        "UPDATE Samples SET [Sample Date] = 'n/a' WHERE [Sample Name] = 'Aborted run';"
+        "UPDATE Users SET [Access Level] = '&H1A' WHERE [User Name] = 'jsmith';");
+
+    lab.chooseSystemDatabase();
+    lab.frame().commandClick(kUpdate);
+    ASSERT_NE(lab.state().instructions.find("has been succesfully updated"), std::string::npos)
+        << "Update did not complete: " << lab.state().instructions;
+    EXPECT_EQ(lab.column(kWorking,
+                         "SELECT printf('%s %.5f %s', [Sample Name], [Sample Date], "
+                         "coalesce([Sample Weight], 'N')) FROM Samples ORDER BY 1"),
+              (Column{"Clay pit B 45251.41667 N", "Never measured 42374.37500 -3.5",
+                      "River sand 42065.34410 1234.5", "Tutorial sample 36906.41667 12.5"}))
+        << (keyDeclaredNotNull ? "key NOT NULL" : "bare key");
+    EXPECT_EQ(lab.column(kWorking, "SELECT [Access Level] FROM Users WHERE [User Name] = 'jsmith'"),
+              (Column{"26"}));
+  }
 }
 
 }  // namespace

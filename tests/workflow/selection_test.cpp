@@ -24,7 +24,7 @@ const std::string kSystemCaption = "Update system database, " + kSystem;
 
 std::vector<int> visibleCommands(const DialogState& state) {
   std::vector<int> shown;
-  for (int index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
+  for (Command index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
     if (state.command(index).visible) shown.push_back(index);
   }
   return shown;

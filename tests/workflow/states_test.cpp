@@ -22,7 +22,7 @@ std::string stateOf(const Lab& lab) {
   if (lab.closed()) return "closed";
   const DialogState& state = lab.state();
   std::set<int> visible;
-  for (int index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
+  for (Command index : {kClose, kExitWithoutUpdate, kUpdate, kDeleteOrphans, kSetNull}) {
     if (!state.command(index).visible) continue;
     if (!state.command(index).enabled) return "? " + std::to_string(index) + " shown disabled";
     visible.insert(index);

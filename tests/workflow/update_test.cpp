@@ -49,7 +49,7 @@ std::string nulledText(const std::string& source, const std::string& working, bo
 // hidden one, "x" for shown but disabled; then the database choice.
 std::string buttons(const DialogState& state) {
   std::string shown;
-  for (int index : {kUpdate, kDeleteOrphans, kSetNull, kClose, kExitWithoutUpdate}) {
+  for (Command index : {kUpdate, kDeleteOrphans, kSetNull, kClose, kExitWithoutUpdate}) {
     const CommandFlags& flags = state.command(index);
     shown += !flags.visible ? "-" : flags.enabled ? std::to_string(index) : "x";
     shown += " ";

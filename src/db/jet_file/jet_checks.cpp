@@ -59,7 +59,8 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
   const std::string which = "the definition of table '" + table + "'";
   // libmdb reads the page just past the end as a page of zeros.
   if (page == 0 || page >= pageCount_) fail(which + " lies outside the file");
-  if (mdb_read_alt_pg(mdb_, page) != mdb_->fmt->pg_size) fail(which + " is unreadable");
+  if (mdb_read_alt_pg(mdb_, page) != mdb_->fmt->pg_size)
+    fail(which + " cannot be read from the file");
   const MdbFormatConstants& fmt = *mdb_->fmt;
   const unsigned char* bytes = mdb_->alt_pg_buf;
   if (bytes[0] != kTableDefinitionPage) fail(which + " is not a table definition");
@@ -70,7 +71,7 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
   if (indexes > kMaxIndexes) fail(which + " claims " + std::to_string(indexes) + " indexes");
 
   // The usage map: libmdb keeps a row of length 0 as no map at all and then
-  // reads through it.
+  // reads through it. The row found here is the one mdb_read_table keeps.
   const std::uint32_t mapRow = unsigned32(bytes + fmt.tab_usage_map_offset);
   void* mapPage = nullptr;
   int offset = 0;
@@ -78,7 +79,7 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
   if ((mapRow >> 8) == 0 || (mapRow >> 8) >= pageCount_ ||
       mdb_find_pg_row(mdb_, static_cast<int>(mapRow), &mapPage, &offset, &length) != 0 ||
       offset < 0 || static_cast<size_t>(offset) + length > static_cast<size_t>(fmt.pg_size))
-    fail("the usage map of table '" + table + "' is unreadable");
+    fail("the usage map of table '" + table + "' cannot be found");
   if (length == 0) fail("the usage map of table '" + table + "' is empty");
   const unsigned char* map = static_cast<const unsigned char*>(mapPage) + offset;
   if (map[0] == kPagesMap) {
@@ -89,15 +90,14 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
       if (mapPageNumber != 0 && (mapPageNumber >= pageCount_ || i * bits >= pageCount_))
         fail("the usage map of table '" + table + "' points outside the file");
     }
-  } else if (map[0] == kBitmapMap && length < kMapHeader) {
-    fail("the usage map of table '" + table + "' is cut short");
+  } else if (map[0] == kBitmapMap) {
+    // libmdb reads a shorter bitmap as a table without pages.
+    if (length < kMapHeader) fail("the usage map of table '" + table + "' is cut short");
+  } else {
+    // libmdb would search the whole file for the table's pages.
+    fail("the usage map of table '" + table + "' is of an unknown kind (" + std::to_string(map[0]) +
+         ")");
   }
-}
-
-void FileChecks::requireUsageMap(const MdbTableDef& def) const {
-  if (!structureChecks) return;
-  if (def.usage_map == nullptr || def.map_sz == 0)
-    fail("the usage map of table '" + std::string(def.name) + "' is empty");
 }
 
 namespace {

@@ -6,7 +6,8 @@
 // and a column name it cannot read is left empty. Each check here stands
 // between one such weakness and libmdb, and fails with 3343 and a reason. The
 // budgets bound the whole import's work by the file's size, whatever loops a
-// damaged file holds.
+// damaged file holds. Data pages and rows are checked as they are walked
+// (table_walk.h).
 #pragma once
 
 #include <cstdint>
@@ -33,11 +34,9 @@ class FileChecks {
 
   // Before mdb_read_table: `page` is inside the file and is a table
   // definition whose counts are within Jet's limits and whose usage map is a
-  // row of at least one byte inside the file.
+  // row inside the file, a bitmap of at least five bytes or a list of map
+  // pages inside the file.
   void requireTableDefinition(std::uint32_t page, const std::string& table);
-
-  // After mdb_read_table: libmdb holds a usage map (it is never used empty).
-  void requireUsageMap(const MdbTableDef& def) const;
 
   // After mdb_read_columns: every field has a name, and no two names are
   // the same but for letter case (the program's one fold, text/case_fold.h).

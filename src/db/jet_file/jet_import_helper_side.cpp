@@ -6,6 +6,7 @@
 
 #include "db/jet_file/jet_file.h"
 #include "db/jet_file/jet_import_process.h"
+#include "db/jet_file/jet_import_sandbox.h"
 #include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 
@@ -41,7 +42,7 @@ void keepStdoutForTheReport() {
 
 }  // namespace
 
-int jetImportHelperMain(int argc, char** argv) {
+int jetImportHelperMain(int argc, char** argv, const std::function<void()>& whileConfined) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: %s JETFILE TARGET DISPLAYNAME\n", argv[0]);
     return kUsage;
@@ -50,6 +51,8 @@ int jetImportHelperMain(int argc, char** argv) {
   keepStdoutForTheReport();
   try {
     try {
+      confineTheImport(argv[1], argv[2], displayName);
+      if (whileConfined) whileConfined();
       importJetFileToNewDatabase(argv[1], argv[2], displayName);
     } catch (const std::bad_alloc&) {
       // The memory limit was reached outside libmdb (which aborts instead).

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "db/jet_file/jet_file.h"
+#include "db/jet_file/sanitized_build.h"
 #include "fs/failure.h"
 #include "sqlite/jet_errors.h"
 
@@ -21,20 +22,7 @@ constexpr size_t kStderrNote = 300;
 // Set by tests only.
 std::optional<stdfs::path> testHelper;
 std::optional<fs::ChildLimits> testLimits;
-
-bool builtWithAddressSanitizer() {
-#if defined(__SANITIZE_ADDRESS__)
-  return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-  return true;
-#else
-  return false;
-#endif
-#else
-  return false;
-#endif
-}
+std::vector<std::string> testArguments;
 
 // The last line of what the helper printed to stderr (libmdb's or glib's
 // last word before a crash), to end a failure's text with.
@@ -64,7 +52,7 @@ fs::ChildLimits jetImportLimits(std::uint64_t fileSize) {
   fs::ChildLimits limits;
   // libmdb, glib and SQLite take tens of MB; a long value is at most 16 MB,
   // and every value is held once in memory and once in SQLite's cache.
-  limits.memoryBytes = builtWithAddressSanitizer() ? 0 : 512 * kMegabyte + 16 * fileSize;
+  limits.memoryBytes = kBuiltWithAddressSanitizer ? 0 : 512 * kMegabyte + 16 * fileSize;
   // The copy: text grows at most threefold in UTF-8, plus SQLite's pages.
   limits.fileBytes = 64 * kMegabyte + 8 * fileSize;
   // A sound file imports at about 30 ms per MB; the wall-clock limit leaves
@@ -91,8 +79,10 @@ stdfs::path jetImportHelper() {
   return error ? stdfs::path() : jetImportHelperBeside(self);
 }
 
-void useJetImportHelperForTesting(const stdfs::path& program, const fs::ChildLimits* limits) {
+void useJetImportHelperForTesting(const stdfs::path& program, const fs::ChildLimits* limits,
+                                  const std::vector<std::string>& leadingArguments) {
   testHelper = program;
+  testArguments = leadingArguments;
   testLimits.reset();
   if (limits) testLimits = *limits;
 }
@@ -110,8 +100,9 @@ void importJetFileInHelper(const stdfs::path& jetFile, const stdfs::path& target
   std::error_code error;
   const std::uint64_t size = stdfs::file_size(jetFile, error);
   const fs::ChildLimits limits = testLimits ? *testLimits : jetImportLimits(error ? 0 : size);
-  const fs::ChildOutcome outcome =
-      fs::runChild(helper, {jetFile.string(), targetFile.string(), displayName}, limits);
+  std::vector<std::string> arguments = testArguments;
+  arguments.insert(arguments.end(), {jetFile.string(), targetFile.string(), displayName});
+  const fs::ChildOutcome outcome = fs::runChild(helper, arguments, limits);
   if (outcome.end == fs::ChildOutcome::End::kExited && outcome.code == 0) return;
   if (outcome.end == fs::ChildOutcome::End::kExited && outcome.code == 1) {
     if (auto failure = reportedFailure(outcome)) {

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "fs/child_process.h"
 
@@ -38,17 +40,22 @@ std::filesystem::path jetImportHelper();
 std::filesystem::path jetImportHelperBeside(const std::filesystem::path& program);
 
 // The helper's side, the whole of korvane-jet-import's main: with arguments
-// JETFILE TARGET DISPLAYNAME it creates the SQLite file TARGET and imports
-// JETFILE into it. Exit status 0: done. Exit status 1: failed, and stdout
-// holds the failure's number on the first line and its text after it;
-// TARGET does not exist. Anything else (another status, a signal) is a fault
-// the caller reports for it.
-int jetImportHelperMain(int argc, char** argv);
+// JETFILE TARGET DISPLAYNAME it confines itself (jet_import_sandbox.h:
+// TARGET's folder is its private folder), then creates the SQLite file
+// TARGET and imports JETFILE into it. Exit status 0: done. Exit status 1:
+// failed, and stdout holds the failure's number on the first line and its
+// text after it; TARGET does not exist. Anything else (another status, a
+// signal; SIGSYS when the sandbox ended it) is a fault the caller reports
+// for it. `whileConfined`, a test's, runs once the sandbox holds, before
+// the Jet file is read.
+int jetImportHelperMain(int argc, char** argv, const std::function<void()>& whileConfined = {});
 
-// Test hook: run `program` as the helper from now on, and, when `limits` is
-// given, with those limits instead of jetImportLimits.
+// Test hook: run `program` as the helper from now on, with
+// `leadingArguments` before its own, and, when `limits` is given, with those
+// limits instead of jetImportLimits.
 void useJetImportHelperForTesting(const std::filesystem::path& program,
-                                  const fs::ChildLimits* limits = nullptr);
+                                  const fs::ChildLimits* limits = nullptr,
+                                  const std::vector<std::string>& leadingArguments = {});
 
 // Test hook: turns off the checks the reader makes before libmdb reads a
 // table definition and its usage map (jet_checks.h), so that a test can see

@@ -1,16 +1,20 @@
 // Reads a Jet file's catalog, table definitions and rows through libmdb.
 //
-// libmdb finds the rows (data pages, deleted rows) and cracks each into its
-// fields; the values are decoded here from the raw bytes (jet_values.h), so
-// that dates stay Jet's doubles, Currency and Decimal stay exact and Null is
-// told apart from an empty text. libmdb skips a row it cannot read without a
-// word, so every table's row count is checked against its definition. The
-// catalog is read here too, from MSysObjects, instead of by libmdb's
+// libmdb cracks each row into its fields; the rows are found by our own walk
+// over the table's data pages (table_walk.h), which fails where libmdb's
+// would skip without a word, and the values are decoded here from the raw
+// bytes (jet_values.h), so that dates stay Jet's doubles, Currency and
+// Decimal stay exact and Null is told apart from an empty text. The row
+// count a table's definition keeps is never consulted: Jet lets it drift.
+// The catalog is read here too, from MSysObjects, instead of by libmdb's
 // mdb_read_catalog: that one also decodes every object's properties and, on
-// a damaged file (one cut short, say), can loop for ever doing so. Field
+// a damaged file (one cut short, say), can loop for ever doing so. Of the
+// catalog only the fields the import needs are decoded, and of the other
+// system tables nothing is read: the import copies none of them. Field
 // properties (descriptions, captions) are therefore not read.
 #include "db/jet_file/jet_reader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -18,13 +22,13 @@
 #include "db/jet_file/jet_checks.h"
 #include "db/jet_file/libmdb.h"
 #include "db/jet_file/long_value.h"
+#include "db/jet_file/table_walk.h"
 #include "sqlite/jet_errors.h"
 
 namespace korvane::db::jetfile {
 
 namespace {
 
-constexpr int kRowOffsetMask = 0x1fff;  // the rest of a row's offset word is flags
 constexpr const char* kCatalogTable = "MSysObjects";
 constexpr guint32 kCatalogPage = 2;  // where every Jet file keeps MSysObjects' definition
 
@@ -99,8 +103,11 @@ class JetReader::Impl {
   void openTables();
   TableDefPtr readDefinition(MdbCatalogEntry* entry);
   JetColumn columnOf(const JetTable& table, const MdbColumn& col) const;
-  void forEachRow(MdbTableDef* def, const RowSink* sink);
-  std::vector<JetValue> valuesOfRow(MdbTableDef* def, std::vector<MdbField>& fields);
+  // The fields of a row to decode; the others come as Null.
+  using Wanted = std::vector<bool>;
+  void forEachRow(MdbTableDef* def, const RowSink& sink, const Wanted* wanted = nullptr);
+  std::vector<JetValue> valuesOfRow(MdbTableDef* def, const RowPlace& place,
+                                    std::vector<MdbField>& fields, const Wanted* wanted);
   JetValue valueOf(const MdbColumn& col, const MdbField& field, MdbTableDef* def);
   std::string textOf(Bytes bytes) const;
 
@@ -127,8 +134,8 @@ JetReader::Impl::Impl(const std::filesystem::path& file, const std::string& disp
   openTables();
 }
 
-// The tables listed in MSysObjects (its Id, Name, Type and Flags), every
-// value of it read and checked.
+// The tables listed in MSysObjects: its Id, Name, Type and Flags, read and
+// checked; its other fields are not decoded.
 void JetReader::Impl::readCatalog() {
   MdbCatalogEntry catalog{};
   catalog.mdb = mdb_.get();
@@ -142,6 +149,8 @@ void JetReader::Impl::readCatalog() {
     raiseDamaged(name_, std::string("the catalog has no field ") + name);
   };
   const size_t id = at("Id"), name = at("Name"), type = at("Type"), flags = at("Flags");
+  Wanted wanted(def->num_cols, false);
+  for (const size_t field : {id, name, type, flags}) wanted[field] = true;
   const RowSink collect = [&](const std::vector<JetValue>& row) {
     const auto* objectName = std::get_if<std::string>(&row[name]);
     const auto* objectType = std::get_if<std::int64_t>(&row[type]);
@@ -157,19 +166,22 @@ void JetReader::Impl::readCatalog() {
     entry->flags = objectFlags ? static_cast<int>(*objectFlags) : 0;
     entries_.push_back(std::move(entry));
   };
-  forEachRow(def.get(), &collect);
+  forEachRow(def.get(), collect, &wanted);
+  // Every Jet file's catalog lists itself. One that does not (no rows found,
+  // or rows whose fields do not read as written) would import as a file
+  // without tables.
+  const bool listsItself = std::any_of(entries_.begin(), entries_.end(), [](const auto& entry) {
+    return entry->table_pg == kCatalogPage && std::string(entry->object_name) == kCatalogTable;
+  });
+  if (!listsItself) raiseDamaged(name_, "the catalog does not list itself");
 }
 
-// Reads the definitions of the user tables. A system table is read whole and
-// dropped: a file missing any of its pages is damaged, whichever table they
-// belonged to.
+// Reads the definitions of the user tables. System tables are not read: the
+// import copies none of them, so what their pages hold cannot harm the copy.
 void JetReader::Impl::openTables() {
   for (const auto& entry : entries_) {
+    if (!mdb_is_user_table(entry.get())) continue;
     TableDefPtr def = readDefinition(entry.get());
-    if (!mdb_is_user_table(entry.get())) {
-      forEachRow(def.get(), nullptr);
-      continue;
-    }
     JetTable table{entry->object_name, {}};
     for (size_t c = 0; c < def->num_cols; ++c)
       table.columns.push_back(columnOf(table, *columnAt(def.get(), c)));
@@ -185,7 +197,6 @@ TableDefPtr JetReader::Impl::readDefinition(MdbCatalogEntry* entry) {
   const std::string table = entry->object_name;
   checks_->requireTableDefinition(static_cast<std::uint32_t>(entry->table_pg), table);
   TableDefPtr def(mdb_read_table(entry));
-  if (def) checks_->requireUsageMap(*def);
   if (!def || !mdb_read_columns(def.get()) || def->num_cols == 0 ||
       def->columns->len != def->num_cols)
     raiseDamaged(name_, "the definition of table '" + table + "' is unreadable");
@@ -209,39 +220,33 @@ JetColumn JetReader::Impl::columnOf(const JetTable& table, const MdbColumn& col)
 }
 
 void JetReader::Impl::readRows(size_t index, const RowSink& sink) {
-  forEachRow(definitions_.at(index).get(), &sink);
+  forEachRow(definitions_.at(index).get(), sink);
 }
 
-// Walks every row of `def`, handing the values to `sink` when there is one.
-void JetReader::Impl::forEachRow(MdbTableDef* def, const RowSink* sink) {
+// Hands `sink` the values of every live row of `def`, in file order.
+void JetReader::Impl::forEachRow(MdbTableDef* def, const RowSink& sink, const Wanted* wanted) {
   std::vector<MdbField> fields(def->num_cols);
-  size_t count = 0;
-  mdb_rewind_table(def);
-  while (mdb_fetch_row(def)) {
-    std::vector<JetValue> values = valuesOfRow(def, fields);
-    if (sink) (*sink)(values);
-    ++count;
-  }
-  if (count != def->num_rows)
-    raiseDamaged(name_, "table '" + std::string(def->name) + "': " + std::to_string(count) +
-                            " of " + std::to_string(def->num_rows) + " rows readable");
+  forEachLiveRow(*def, *checks_, name_,
+                 [&](const RowPlace& place) { sink(valuesOfRow(def, place, fields, wanted)); });
 }
 
-// The row mdb_fetch_row just passed, cracked again to see its raw fields.
-std::vector<JetValue> JetReader::Impl::valuesOfRow(MdbTableDef* def,
-                                                   std::vector<MdbField>& fields) {
-  int start = 0;
-  size_t size = 0;
-  if (def->cur_row == 0 ||
-      mdb_find_row(mdb_.get(), static_cast<int>(def->cur_row - 1), &start, &size) != 0 ||
-      mdb_crack_row(def, start & kRowOffsetMask, size, fields.data()) < 0)
-    raiseDamaged(name_, "a row of table '" + std::string(def->name) + "' is unreadable");
-  checks_->spendRow(size);
+std::vector<JetValue> JetReader::Impl::valuesOfRow(MdbTableDef* def, const RowPlace& place,
+                                                   std::vector<MdbField>& fields,
+                                                   const Wanted* wanted) {
+  if (mdb_crack_row(def, place.start, place.size, fields.data()) < 0)
+    raiseDamaged(name_, "a row of table '" + std::string(def->name) +
+                            "' cannot be taken apart into its fields");
+  checks_->spendRow(place.size);
   std::vector<JetValue> values;
   values.reserve(def->num_cols);
-  for (size_t i = 0; i < def->num_cols; ++i)
-    values.push_back(
-        valueOf(*columnAt(def, static_cast<size_t>(fields[i].colnum)), fields[i], def));
+  for (size_t i = 0; i < def->num_cols; ++i) {
+    const auto column = static_cast<size_t>(fields[i].colnum);
+    if (wanted && !(*wanted)[column]) {
+      values.emplace_back(std::monostate{});
+    } else {
+      values.push_back(valueOf(*columnAt(def, column), fields[i], def));
+    }
+  }
   return values;
 }
 

@@ -38,9 +38,9 @@ class JetReader {
 
   const std::vector<JetTable>& tables() const;
 
-  // Calls `sink` with every row of tables()[index], in file order, one value
-  // per column. Fails with 3343 when a value or a row cannot be read, or
-  // fewer rows are readable than the table holds.
+  // Calls `sink` with every live row of tables()[index], in file order, one
+  // value per column. Fails with 3343 when a data page, a row or a value of
+  // the table is damaged (table_walk.h, jet_checks.h).
   using RowSink = std::function<void(const std::vector<JetValue>&)>;
   void readRows(size_t index, const RowSink& sink);
 

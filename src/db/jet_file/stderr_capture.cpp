@@ -1,13 +1,28 @@
-// Redirects fd 2 to a temporary file for the life of a StderrCapture.
+// Redirects fd 2 to a file in memory for the life of a StderrCapture.
 #include "db/jet_file/stderr_capture.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace korvane::db::jetfile {
 
+namespace {
+
+// A file in memory: the import helper's sandbox lets it write no folder but
+// its private one. A temporary file where the kernel has no memory files.
+std::FILE* newSink() {
+  const int fd = ::memfd_create("korvane-libmdb-stderr", MFD_CLOEXEC);
+  if (fd < 0) return std::tmpfile();
+  std::FILE* sink = ::fdopen(fd, "w+");
+  if (!sink) ::close(fd);
+  return sink;
+}
+
+}  // namespace
+
 StderrCapture::StderrCapture() {
   std::fflush(stderr);
-  sink_ = std::tmpfile();
+  sink_ = newSink();
   if (!sink_) return;  // nowhere to put it: messages stay visible, nothing breaks
   savedStderr_ = dup(STDERR_FILENO);
   if (savedStderr_ < 0 || dup2(fileno(sink_), STDERR_FILENO) < 0) {

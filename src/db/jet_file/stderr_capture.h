@@ -1,7 +1,7 @@
 // Keeps libmdb's messages off the terminal.
 //
 // libmdb reports trouble by printing to stderr. While a capture lives, file
-// descriptor 2 points at a temporary file; the text is kept so that a failure
+// descriptor 2 points at a file in memory; the text is kept so that a failure
 // can say what libmdb said. fd 2 is process-wide: imports are not run from
 // several threads at once.
 #pragma once

@@ -40,11 +40,13 @@ inline void writeDamagedCopy(const std::filesystem::path& fixture,
 }
 
 // testV1997.mdb (2048-byte pages): page 12 holds usage maps; its row 3
-// (offset entry at 12*2048 + 8 + 2 + 3*2 = 24592) is the map of the table
-// defined on page 4. Its start set to row 2's makes the row 0 bytes long:
-// libmdb keeps no map and then reads through it, and crashes.
+// (offset entry at 12*2048 + 8 + 2 + 3*2 = 24592) is the map of a system
+// table. Its start set to row 2's makes the row 0 bytes long, and Table1's
+// definition (page 29, bytes 35-38 at 59427) is made to name that row as its
+// map: libmdb keeps no map and then reads through it, and crashes.
 inline const std::vector<ByteChange> kUsageMapOfLengthZero = {
-    {24592, byteString({0xec, 0x05}), byteString({0x71, 0x06})}};
+    {24592, byteString({0xec, 0x05}), byteString({0x71, 0x06})},
+    {59427, byteString({0x00, 0x1e}), byteString({0x03, 0x0c})}};
 inline constexpr char kUsageMapFixture[] = "testV1997.mdb";
 
 }  // namespace korvane::db::test

@@ -1,15 +1,22 @@
 // The Jet import in its helper process: sound files come across as they do
 // in-process; damage the checks find comes back as the helper's own 3343;
-// a crash of libmdb (the checks off), a hang and each limit come back as 3343
-// saying what happened; the target never stays behind a failure.
+// a crash of libmdb (the checks off), a hang, each limit and each trespass
+// the sandbox refuses come back as 3343 saying what happened; the target
+// never stays behind a failure.
 #include "db/jet_file/jet_import_process.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <map>
 #include <optional>
 
 #include "damaged_copy.h"
 #include "db/jet_file/jet_file.h"
+#include "fs/sandbox.h"
 #include "sqlite/sql_text.h"
 #include "support/failure_of.h"
 #include "support/files.h"
@@ -26,6 +33,7 @@ using namespace std::chrono_literals;
 const stdfs::path kFixtures = KORVANE_JET_FIXTURES;
 const stdfs::path kHelper = KORVANE_JET_IMPORT_HELPER;
 const stdfs::path kUnchecked = KORVANE_JET_IMPORT_UNCHECKED;
+const stdfs::path kTrespassing = KORVANE_JET_IMPORT_TRESPASSING;
 constexpr char kName[] = "C:\\lab\\chosen.mdb";
 
 using Refusal = support::Caught;
@@ -44,7 +52,7 @@ std::string contentOf(const stdfs::path& file) {
 class JetImportProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!stdfs::is_directory(kFixtures)) GTEST_SKIP() << "no Jet fixtures at " << kFixtures;
+    ASSERT_TRUE(stdfs::is_directory(kFixtures)) << "the Jet fixtures are missing: " << kFixtures;
     useJetImportHelperForTesting(kHelper);
   }
   void TearDown() override { useJetImportHelperForTesting(kHelper); }
@@ -90,7 +98,8 @@ TEST_F(JetImportProcess, TheHelpersOwnFailuresComeBackWithTheirNumberAndText) {
   EXPECT_EQ(damaged.number, 3343);
   EXPECT_EQ(damaged.text.rfind(std::string("Unrecognized database format '") + kName + "'.", 0), 0u)
       << damaged.text;
-  EXPECT_NE(damaged.text.find("usage map of table"), std::string::npos) << damaged.text;
+  EXPECT_NE(damaged.text.find("(the usage map of table 'Table1' is empty)"), std::string::npos)
+      << damaged.text;
 
   EXPECT_EQ(refusalOf(folder_.path() / "missing.mdb").number, 3024);
   support::writeFile(target(), "in the way");
@@ -152,6 +161,101 @@ TEST_P(JetImportLimit, StopsTheHelperAndIsRefusedWith3343SayingWhich) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, JetImportLimit, ::testing::ValuesIn(kLimits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Each trespass the helper tries once its sandbox holds: refused (Landlock's
+// "Permission denied", or killed by the seccomp filter), the import failing
+// with 3343, the lab's folder as it was, nothing left in the private folder.
+// The last row tries what is allowed, so the trespasser is seen to succeed.
+enum class Guard { kNone, kLandlock, kSeccomp };
+
+struct Trespass {
+  const char* name;
+  Guard guard;
+  const char* what;    // the helper's first argument, {lab}, {private} and {port} filled in
+  const char* saying;  // part of the refusal's text; nullptr: the import goes through
+};
+
+void PrintTo(const Trespass& t, std::ostream* out) {
+  *out << t.name;
+}
+
+constexpr char kDenied[] = "failed: Permission denied";
+constexpr char kKilled[] = "was ended by its sandbox for a forbidden system call (signal 31";
+
+const Trespass kTrespasses[] = {
+    {"ReadAFileBesideTheJetFile", Guard::kLandlock, "read:{lab}/notes.txt", kDenied},
+    {"WriteAFileBesideTheJetFile", Guard::kLandlock, "write:{lab}/planted.txt", kDenied},
+    {"WriteTheJetFile", Guard::kLandlock, "write:{lab}/chosen.mdb", kDenied},
+    {"ConnectToThisMachine", Guard::kSeccomp, "connect:{port}", kKilled},
+    {"RunAProgram", Guard::kSeccomp, "exec:/bin/true", kKilled},
+    {"TraceItsParent", Guard::kSeccomp, "trace-parent", kKilled},
+    {"WriteInItsPrivateFolder", Guard::kNone, "write:{private}/scratch", nullptr},
+};
+
+// A TCP port on 127.0.0.1 that accepts connections while it lives.
+class Listener {
+ public:
+  Listener() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 && ::listen(fd_, 4) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+      port_ = ntohs(address.sin_port);
+  }
+  ~Listener() { ::close(fd_); }
+  int port() const { return port_; }
+
+ private:
+  int fd_;
+  int port_ = 0;
+};
+
+std::string filledIn(std::string text, const std::map<std::string, std::string>& values) {
+  for (const auto& [name, value] : values)
+    for (size_t at; (at = text.find(name)) != std::string::npos;)
+      text.replace(at, name.size(), value);
+  return text;
+}
+
+class JetImportSandbox : public JetImportProcess, public ::testing::WithParamInterface<Trespass> {};
+
+TEST_P(JetImportSandbox, RefusesTheTrespassWith3343LeavingTheJetFileAsItWas) {
+  const Trespass& t = GetParam();
+  if (t.guard == Guard::kLandlock && fs::landlockAbiOfKernel() == 0)
+    GTEST_SKIP() << "this kernel has no Landlock: the helper reaches what the user can";
+  if (t.guard == Guard::kSeccomp && !fs::kernelFiltersSystemCalls())
+    GTEST_SKIP() << "this kernel has no seccomp filters: the helper may make any system call";
+  const stdfs::path lab = folder_.path() / "lab", privateFolder = folder_.path() / "private";
+  stdfs::create_directory(lab);
+  stdfs::create_directory(privateFolder);
+  const stdfs::path jetFile = lab / "chosen.mdb";
+  test::writeDamagedCopy(kFixtures / "testV1997.mdb", {}, jetFile);
+  support::writeFile(lab / "notes.txt", "the lab's own notes");
+  const support::FolderBytes before = support::bytesIn(lab);
+  const Listener listener;
+  ASSERT_NE(listener.port(), 0) << "no port to connect to";
+  const std::string what = filledIn(t.what, {{"{lab}", lab.string()},
+                                             {"{private}", privateFolder.string()},
+                                             {"{port}", std::to_string(listener.port())}});
+  useJetImportHelperForTesting(kTrespassing, nullptr, {what});
+
+  const stdfs::path copy = privateFolder / "copy.sqlite";
+  const Refusal refusal = support::failureOf([&] { importJetFileInHelper(jetFile, copy, kName); });
+  EXPECT_EQ(support::changesIn(lab, before), "");
+  if (!t.saying) {
+    EXPECT_EQ(refusal.number, 0) << refusal.text;
+    EXPECT_TRUE(stdfs::exists(privateFolder / "scratch"));
+    return;
+  }
+  EXPECT_EQ(refusal.number, 3343) << refusal.text;
+  EXPECT_NE(refusal.text.find(t.saying), std::string::npos) << refusal.text;
+  EXPECT_EQ(support::entriesOf(privateFolder), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Trespasses, JetImportSandbox, ::testing::ValuesIn(kTrespasses),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JetImportProcess, AMissingHelperIsRefusedWith3343NamingIt) {
