@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "db/binder.h"
 #include "db/catalog.h"
 #include "db/parser.h"
 #include "db/script_builder.h"
@@ -24,8 +25,8 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-// A database with the program's tables, opened read-only: the writers only
-// read the catalog, so nothing a statement says can change it.
+// A database with the program's tables, opened read-only: the binder only
+// reads the catalog, so nothing a statement says can change it.
 struct Scratch {
   explicit Scratch(const char* schemaScript) {
     db::buildDatabaseFromScriptFile(file, schemaScript);
@@ -46,17 +47,17 @@ void write(db::Statement& statement, db::Catalog& catalog) {
         using T = std::decay_t<decltype(s)>;
         if constexpr (std::is_same_v<T, db::InsertStmt>) {
           // An IN 'file' target is resolved against the same tables.
-          (void)db::writeInsert(s, catalog, catalog);
+          (void)db::writeInsert(db::bindInsert(s, catalog, catalog));
         } else if constexpr (std::is_same_v<T, db::DeleteStmt>) {
-          (void)db::writeDelete(s, catalog);
+          (void)db::writeDelete(db::bindDelete(s, catalog));
         } else if constexpr (std::is_same_v<T, db::UpdateStmt>) {
-          (void)db::writeUpdate(s, catalog);
+          (void)db::writeUpdate(db::bindUpdate(s, catalog));
         } else if constexpr (std::is_same_v<T, db::CreateTableStmt>) {
-          (void)db::writeCreateTable(s, catalog);
+          (void)db::writeCreateTable(db::bindCreateTable(s, catalog));
         } else if constexpr (std::is_same_v<T, db::CreateIndexStmt>) {
-          (void)db::writeCreateIndex(s, catalog);
+          (void)db::writeCreateIndex(db::bindCreateIndex(s, catalog));
         } else if constexpr (std::is_same_v<T, db::DropTableStmt>) {
-          (void)db::writeDropTable(s.table, catalog, jeterr::kTableDoesNotExist);
+          (void)db::writeDropTable(db::bindDropTable(s.table, catalog, jeterr::kTableDoesNotExist));
         }
       },
       statement);

@@ -1,8 +1,8 @@
 // The one entry of the statement fuzzer and of its corpus replay: a
-// statement text goes through the engine's tokenizer, parser and resolver
-// (the statement writers resolve every name against a catalog) as far as it
-// gets. Rejections are Jet failures; anything else (a crash, a sanitizer
-// report, an exception of another type) is a fault in the engine.
+// statement text goes through the engine's tokenizer, parser, binder (which
+// resolves every name against a catalog) and writers as far as it gets.
+// Rejections are Jet failures; anything else (a crash, a sanitizer report,
+// an exception of another type) is a fault in the engine.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@ namespace korvane::fuzz {
 enum class Reached {
   kTokenizer,  // the tokenizer rejected it
   kParser,     // the parser rejected it
-  kResolver,   // it parsed; the resolver or a writer rejected it
+  kResolver,   // it parsed; the binder rejected it
   kWritten,    // it was turned into SQLite statements
 };
 

@@ -1,8 +1,7 @@
-// The syntax tree of a Jet SQL statement, as the parser builds it.
-//
-// The parser fills in what the text says; the resolver (resolver.h) adds what
-// the names mean: which table a column belongs to, its stored name, its type.
-// The SQLite writers read both.
+// The syntax tree of a Jet SQL statement, as the parser builds it: what the
+// text says, names as written and literals as spelled. What the names mean
+// is the binder's (binder.h), which makes a bound statement of it
+// (bound_statement.h); the SQLite writers take only that.
 #pragma once
 
 #include <algorithm>
@@ -86,7 +85,8 @@ enum class ExprKind {
   kNumber,  // value: the digits as written (a #date# becomes its Jet double)
   kText,    // value: the text without quotes
   kNull,
-  kBool,     // value: "-1" (True) or "0" (False)
+  kTrue,
+  kFalse,
   kColumn,   // qualifier (may be empty) . name
   kNegate,   // - args[0]
   kBinary,   // args[0] op args[1]
@@ -96,6 +96,12 @@ enum class ExprKind {
   kIn,       // args[0] [Not] In (args[1..])
   kBetween,  // args[0] [Not] Between args[1] And args[2]
 };
+
+// Number, text, Null, True, False.
+constexpr bool isLiteralKind(ExprKind kind) {
+  return kind == ExprKind::kNumber || kind == ExprKind::kText || kind == ExprKind::kNull ||
+         kind == ExprKind::kTrue || kind == ExprKind::kFalse;
+}
 
 struct Expr {
   ExprKind kind = ExprKind::kNull;
@@ -107,11 +113,6 @@ struct Expr {
   bool isDate = false;           // kNumber written as #date#
   std::vector<std::unique_ptr<Expr>> args;
   size_t offset = 0;  // where it starts in the statement
-
-  // Set by the resolver for kColumn.
-  std::string boundSource;  // the exposed name of the table in the FROM clause
-  std::string boundColumn;  // the field's stored name
-  JetType boundType = JetType::kUnknown;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -124,7 +125,6 @@ struct Source {
   std::string table;
   std::string alias;  // empty: exposed under its own name
   size_t offset = 0;
-  std::string boundTable;  // set by the resolver: the name as the file spells it
   // A join:
   JoinKind join = JoinKind::kInner;
   std::unique_ptr<Source> left, right;
@@ -177,10 +177,6 @@ struct Assignment {
   std::string column;
   ExprPtr value;
   size_t offset = 0;
-  // Set by the resolver.
-  std::string boundSource;
-  std::string boundColumn;
-  JetType boundType = JetType::kUnknown;
 };
 
 struct UpdateStmt {

@@ -6,6 +6,7 @@
 
 #include <type_traits>
 
+#include "db/binder.h"
 #include "db/catalog.h"
 #include "db/database_opener.h"
 #include "db/encoding_bridge.h"
@@ -139,9 +140,9 @@ void insertInFile(Database::Impl& d, InsertStmt& s) {
   sqlite::Connection& on = bridge ? bridge->connection() : *d.connection;
   AttachedTarget target(d, host, *s.inFile, on);
   Catalog targetCatalog(on, kInSchema);
-  if (!bridge) return run(on, writeInsert(s, *d.catalog, targetCatalog));
+  if (!bridge) return run(on, writeInsert(bindInsert(s, *d.catalog, targetCatalog)));
   Catalog bridgeCatalog(on, "main");
-  run(on, writeInsert(s, bridgeCatalog, targetCatalog));
+  run(on, writeInsert(bindInsert(s, bridgeCatalog, targetCatalog)));
 }
 
 }  // namespace
@@ -197,18 +198,19 @@ void Database::execute(std::string_view jetSql) {
           if (s.inFile) {
             insertInFile(d, s);
           } else {
-            run(*d.connection, writeInsert(s, *d.catalog, *d.catalog));
+            run(*d.connection, writeInsert(bindInsert(s, *d.catalog, *d.catalog)));
           }
         } else if constexpr (std::is_same_v<T, DeleteStmt>) {
-          run(*d.connection, writeDelete(s, *d.catalog));
+          run(*d.connection, writeDelete(bindDelete(s, *d.catalog)));
         } else if constexpr (std::is_same_v<T, UpdateStmt>) {
-          run(*d.connection, writeUpdate(s, *d.catalog));
+          run(*d.connection, writeUpdate(bindUpdate(s, *d.catalog)));
         } else if constexpr (std::is_same_v<T, CreateTableStmt>) {
-          run(*d.connection, writeCreateTable(s, *d.catalog));
+          run(*d.connection, writeCreateTable(bindCreateTable(s, *d.catalog)));
         } else if constexpr (std::is_same_v<T, CreateIndexStmt>) {
-          run(*d.connection, writeCreateIndex(s, *d.catalog));
+          run(*d.connection, writeCreateIndex(bindCreateIndex(s, *d.catalog)));
         } else {
-          run(*d.connection, writeDropTable(s.table, *d.catalog, jeterr::kTableDoesNotExist));
+          run(*d.connection,
+              writeDropTable(bindDropTable(s.table, *d.catalog, jeterr::kTableDoesNotExist)));
         }
       },
       statement);
@@ -218,7 +220,8 @@ void Database::execute(std::string_view jetSql) {
 void Database::deleteTableDef(std::string_view name) {
   Impl& d = openImpl(impl_);
   d.catalog->refresh();
-  run(*d.connection, writeDropTable(std::string(name), *d.catalog, jeterr::kItemNotFound));
+  run(*d.connection,
+      writeDropTable(bindDropTable(std::string(name), *d.catalog, jeterr::kItemNotFound)));
   d.catalog->refresh();
 }
 

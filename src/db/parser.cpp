@@ -3,35 +3,21 @@
 // "name" is a plain word or a [bracketed name].
 #include "db/parser.h"
 
-#include <array>
-#include <cctype>
-
 #include "db/jet_convert.h"
 #include "db/jet_date.h"
 #include "db/tokenizer.h"
+#include "invariant/invariant.h"
 #include "sqlite/jet_errors.h"
 
 namespace korvane::db {
 
 namespace {
 
-// Words that end a name or an expression; they cannot be bare names.
-constexpr std::array<std::string_view, 36> kReserved = {
-    "SELECT", "FROM", "WHERE",  "ORDER",   "BY",       "AND",         "OR",     "NOT",    "IS",
-    "NULL",   "LIKE", "IN",     "BETWEEN", "AS",       "ON",          "INNER",  "LEFT",   "RIGHT",
-    "JOIN",   "SET",  "VALUES", "INTO",    "DISTINCT", "DISTINCTROW", "ALL",    "TRUE",   "FALSE",
-    "ASC",    "DESC", "GROUP",  "HAVING",  "UNION",    "INSERT",      "DELETE", "UPDATE", "OUTER"};
-
-bool isReserved(const Token& t) {
-  if (t.kind != TokenKind::kWord) return false;
-  for (auto word : kReserved)
-    if (t.is(word)) return true;
-  return false;
-}
-
 class Parser {
  public:
-  explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
+  explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {
+    KORVANE_ASSERT(!tokens_.empty() && tokens_.back().kind == TokenKind::kEnd);
+  }
 
   // statement := select | insert | delete | update | create | drop   [';']
   Statement parse() {
@@ -52,7 +38,7 @@ class Parser {
     if (pos_ < tokens_.size() - 1) ++pos_;
     return t;
   }
-  bool acceptWord(std::string_view word) {
+  bool acceptWord(Keyword word) {
     if (!peek().is(word)) return false;
     next();
     return true;
@@ -62,7 +48,7 @@ class Parser {
     next();
     return true;
   }
-  void expectWord(std::string_view word) {
+  void expectWord(Keyword word) {
     if (!acceptWord(word)) fail();
   }
   void expectSymbol(std::string_view symbol) {
@@ -82,7 +68,7 @@ class Parser {
   // name := word (not reserved) | [bracketed]
   bool atName() const {
     const Token& t = peek();
-    return t.kind == TokenKind::kName || (t.kind == TokenKind::kWord && !isReserved(t));
+    return t.kind == TokenKind::kName || (t.kind == TokenKind::kWord && !isReserved(t.keyword));
   }
   std::string parseName() {
     if (!atName()) fail();
@@ -92,46 +78,53 @@ class Parser {
   // ---- statements ---------------------------------------------------------
   Statement parseAnyStatement() {
     const Token& first = peek();
-    if (first.is("SELECT")) {
-      clauseError_ = jeterr::kSyntaxSelect;
-      return parseSelect();
+    switch (first.keyword) {
+      case Keyword::kSelect:
+        clauseError_ = jeterr::kSyntaxSelect;
+        return parseSelect();
+      case Keyword::kInsert:
+        return parseInsert();
+      case Keyword::kDelete:
+        return parseDelete();
+      case Keyword::kUpdate:
+        return parseUpdate();
+      case Keyword::kCreate:
+        return parseCreate();
+      case Keyword::kDrop:
+        return parseDrop();
+      default:
+        raiseSyntax(jeterr::kInvalidStatement, nearText(first));
     }
-    if (first.is("INSERT")) return parseInsert();
-    if (first.is("DELETE")) return parseDelete();
-    if (first.is("UPDATE")) return parseUpdate();
-    if (first.is("CREATE")) return parseCreate();
-    if (first.is("DROP")) return parseDrop();
-    raiseSyntax(jeterr::kInvalidStatement, nearText(first));
   }
 
   // select := SELECT [ALL | DISTINCT | DISTINCTROW] item {',' item}
   //           FROM source [WHERE expr] [ORDER BY expr [ASC|DESC] {',' ...}]
   SelectStmt parseSelect() {
     const JetError outerError = clauseError_;
-    expectWord("SELECT");
+    expectWord(Keyword::kSelect);
     SelectStmt s;
-    if (acceptWord("DISTINCTROW"))
+    if (acceptWord(Keyword::kDistinctRow))
       s.quantifier = Quantifier::kDistinctRow;
-    else if (acceptWord("DISTINCT"))
+    else if (acceptWord(Keyword::kDistinct))
       s.quantifier = Quantifier::kDistinct;
     else
-      acceptWord("ALL");
+      acceptWord(Keyword::kAll);
     do s.items.push_back(parseSelectItem(true));
     while (acceptSymbol(","));
-    expectWord("FROM");
+    expectWord(Keyword::kFrom);
     s.from = parseFrom();
     clauseError_ = outerError;
-    if (acceptWord("WHERE")) s.where = parseExpression();
-    if (acceptWord("ORDER")) {
+    if (acceptWord(Keyword::kWhere)) s.where = parseExpression();
+    if (acceptWord(Keyword::kOrder)) {
       clauseError_ = jeterr::kSyntaxOrderBy;
-      expectWord("BY");
+      expectWord(Keyword::kBy);
       do {
         OrderItem item;
         item.expr = parseExpression();
-        if (acceptWord("DESC"))
+        if (acceptWord(Keyword::kDesc))
           item.descending = true;
         else
-          acceptWord("ASC");
+          acceptWord(Keyword::kAsc);
         s.orderBy.push_back(std::move(item));
       } while (acceptSymbol(","));
       clauseError_ = outerError;
@@ -155,7 +148,7 @@ class Parser {
       return item;
     }
     item.expr = parseExpression();
-    if (allowAlias && acceptWord("AS")) item.alias = parseName();
+    if (allowAlias && acceptWord(Keyword::kAs)) item.alias = parseName();
     return item;
   }
 
@@ -163,8 +156,8 @@ class Parser {
   //           (select | VALUES '(' expr {',' expr} ')')
   InsertStmt parseInsert() {
     clauseError_ = jeterr::kSyntaxInsert;
-    expectWord("INSERT");
-    expectWord("INTO");
+    expectWord(Keyword::kInsert);
+    expectWord(Keyword::kInto);
     InsertStmt s;
     s.table = parseName();
     if (acceptSymbol("(")) {
@@ -172,14 +165,14 @@ class Parser {
       while (acceptSymbol(","));
       expectSymbol(")");
     }
-    if (acceptWord("IN")) {
+    if (acceptWord(Keyword::kIn)) {
       if (peek().kind != TokenKind::kText) fail();
       s.inFile = next().text;
     }
-    if (peek().is("SELECT")) {
+    if (peek().is(Keyword::kSelect)) {
       s.select = std::make_unique<SelectStmt>(parseSelect());
     } else {
-      expectWord("VALUES");
+      expectWord(Keyword::kValues);
       expectSymbol("(");
       do s.values.push_back(parseExpression());
       while (acceptSymbol(","));
@@ -191,17 +184,17 @@ class Parser {
   // delete := DELETE [DISTINCTROW] [item {',' item}] FROM source [WHERE expr]
   DeleteStmt parseDelete() {
     clauseError_ = jeterr::kSyntaxDelete;
-    expectWord("DELETE");
+    expectWord(Keyword::kDelete);
     DeleteStmt s;
-    s.distinctRow = acceptWord("DISTINCTROW");
-    if (!peek().is("FROM")) {
+    s.distinctRow = acceptWord(Keyword::kDistinctRow);
+    if (!peek().is(Keyword::kFrom)) {
       do s.items.push_back(parseSelectItem(false));
       while (acceptSymbol(","));
     }
-    expectWord("FROM");
+    expectWord(Keyword::kFrom);
     s.from = parseFrom();
     clauseError_ = jeterr::kSyntaxDelete;
-    if (acceptWord("WHERE")) s.where = parseExpression();
+    if (acceptWord(Keyword::kWhere)) s.where = parseExpression();
     return s;
   }
 
@@ -210,12 +203,12 @@ class Parser {
   // assignment := name ['.' name] '=' expr
   UpdateStmt parseUpdate() {
     clauseError_ = jeterr::kSyntaxUpdate;
-    expectWord("UPDATE");
+    expectWord(Keyword::kUpdate);
     UpdateStmt s;
-    s.distinctRow = acceptWord("DISTINCTROW");
+    s.distinctRow = acceptWord(Keyword::kDistinctRow);
     s.source = parseSource();
     clauseError_ = jeterr::kSyntaxUpdate;
-    expectWord("SET");
+    expectWord(Keyword::kSet);
     do {
       Assignment a;
       a.offset = peek().offset;
@@ -228,7 +221,7 @@ class Parser {
       a.value = parseExpression();
       s.assignments.push_back(std::move(a));
     } while (acceptSymbol(","));
-    if (acceptWord("WHERE")) s.where = parseExpression();
+    if (acceptWord(Keyword::kWhere)) s.where = parseExpression();
     return s;
   }
 
@@ -248,24 +241,24 @@ class Parser {
     auto left = parseSourcePrimary();
     for (;;) {
       JoinKind kind;
-      if (acceptWord("INNER")) {
+      if (acceptWord(Keyword::kInner)) {
         kind = JoinKind::kInner;
-      } else if (acceptWord("LEFT")) {
+      } else if (acceptWord(Keyword::kLeft)) {
         kind = JoinKind::kLeft;
-        acceptWord("OUTER");
-      } else if (acceptWord("RIGHT")) {
+        acceptWord(Keyword::kOuter);
+      } else if (acceptWord(Keyword::kRight)) {
         kind = JoinKind::kRight;
-        acceptWord("OUTER");
+        acceptWord(Keyword::kOuter);
       } else {
         break;
       }
-      expectWord("JOIN");
+      expectWord(Keyword::kJoin);
       auto join = std::make_unique<Source>();
       join->isJoin = true;
       join->join = kind;
       join->left = std::move(left);
       join->right = parseSourcePrimary();
-      expectWord("ON");
+      expectWord(Keyword::kOn);
       join->on = parseExpression();
       left = std::move(join);
     }
@@ -284,7 +277,7 @@ class Parser {
     auto table = std::make_unique<Source>();
     table->offset = peek().offset;
     table->table = parseName();
-    if (acceptWord("AS"))
+    if (acceptWord(Keyword::kAs))
       table->alias = parseName();
     else if (atName())
       table->alias = parseName();
@@ -316,20 +309,20 @@ class Parser {
 
   ExprPtr parseOr() {
     auto left = parseAnd();
-    while (acceptWord("OR")) left = binary(BinaryOp::kOr, std::move(left), parseAnd());
+    while (acceptWord(Keyword::kOr)) left = binary(BinaryOp::kOr, std::move(left), parseAnd());
     return left;
   }
 
   // and := not {AND not}
   ExprPtr parseAnd() {
     auto left = parseNot();
-    while (acceptWord("AND")) left = binary(BinaryOp::kAnd, std::move(left), parseNot());
+    while (acceptWord(Keyword::kAnd)) left = binary(BinaryOp::kAnd, std::move(left), parseNot());
     return left;
   }
 
   // not := NOT not | predicate
   ExprPtr parseNot() {
-    if (peek().is("NOT")) {
+    if (peek().is(Keyword::kNot)) {
       auto e = std::make_unique<Expr>();
       e->offset = next().offset;
       e->kind = ExprKind::kNot;
@@ -348,24 +341,25 @@ class Parser {
     auto left = parseConcat();
     for (BinaryOp op : kComparisons)
       if (acceptSymbol(symbolOf(op))) return binary(op, std::move(left), parseConcat());
-    if (acceptWord("IS")) {
+    if (acceptWord(Keyword::kIs)) {
       auto e = wrap(ExprKind::kIsNull, std::move(left));
-      e->negated = acceptWord("NOT");
-      expectWord("NULL");
+      e->negated = acceptWord(Keyword::kNot);
+      expectWord(Keyword::kNull);
       return e;
     }
     bool negated = false;
-    if (peek().is("NOT") && (peek(1).is("LIKE") || peek(1).is("IN") || peek(1).is("BETWEEN"))) {
+    if (peek().is(Keyword::kNot) &&
+        (peek(1).is(Keyword::kLike) || peek(1).is(Keyword::kIn) || peek(1).is(Keyword::kBetween))) {
       next();
       negated = true;
     }
-    if (acceptWord("LIKE")) {
+    if (acceptWord(Keyword::kLike)) {
       auto e = wrap(ExprKind::kLike, std::move(left));
       e->args.push_back(parseConcat());
       e->negated = negated;
       return e;
     }
-    if (acceptWord("IN")) {
+    if (acceptWord(Keyword::kIn)) {
       auto e = wrap(ExprKind::kIn, std::move(left));
       expectSymbol("(");
       do e->args.push_back(parseExpression());
@@ -374,10 +368,10 @@ class Parser {
       e->negated = negated;
       return e;
     }
-    if (acceptWord("BETWEEN")) {
+    if (acceptWord(Keyword::kBetween)) {
       auto e = wrap(ExprKind::kBetween, std::move(left));
       e->args.push_back(parseConcat());
-      expectWord("AND");
+      expectWord(Keyword::kAnd);
       e->args.push_back(parseConcat());
       e->negated = negated;
       return e;
@@ -459,13 +453,12 @@ class Parser {
       default:
         break;
     }
-    if (acceptWord("NULL")) {
+    if (acceptWord(Keyword::kNull)) {
       e->kind = ExprKind::kNull;
       return e;
     }
-    if (acceptWord("TRUE") || acceptWord("FALSE")) {
-      e->kind = ExprKind::kBool;
-      e->value = tokens_[pos_ - 1].is("TRUE") ? "-1" : "0";
+    if (t.is(Keyword::kTrue) || t.is(Keyword::kFalse)) {
+      e->kind = next().is(Keyword::kTrue) ? ExprKind::kTrue : ExprKind::kFalse;
       return e;
     }
     if (acceptSymbol("(")) {
@@ -473,7 +466,7 @@ class Parser {
       expectSymbol(")");
       return e;
     }
-    if (t.kind == TokenKind::kWord && peek(1).isSymbol("(") && !isReserved(t))
+    if (t.kind == TokenKind::kWord && peek(1).isSymbol("(") && !isReserved(t.keyword))
       raiseJet(jeterr::kUndefinedFunction, t.text);
     e->kind = ExprKind::kColumn;
     e->name = parseName();
@@ -501,35 +494,35 @@ class Parser {
   //         | CREATE [UNIQUE] INDEX name ON name '(' name [ASC|DESC] {',' ...} ')'
   //           [WITH (PRIMARY | DISALLOW NULL | IGNORE NULL)]
   Statement parseCreate() {
-    expectWord("CREATE");
-    if (peek().is("TABLE")) return parseCreateTable();
+    expectWord(Keyword::kCreate);
+    if (peek().is(Keyword::kTable)) return parseCreateTable();
     clauseError_ = jeterr::kSyntaxCreateIndex;
     CreateIndexStmt s;
-    s.unique = acceptWord("UNIQUE");
-    if (!acceptWord("INDEX")) raiseSyntax(jeterr::kInvalidStatement, nearText(peek()));
+    s.unique = acceptWord(Keyword::kUnique);
+    if (!acceptWord(Keyword::kIndex)) raiseSyntax(jeterr::kInvalidStatement, nearText(peek()));
     s.index = parseName();
-    expectWord("ON");
+    expectWord(Keyword::kOn);
     s.table = parseName();
     expectSymbol("(");
     do {
       IndexColumn c;
       c.name = parseName();
-      if (acceptWord("DESC"))
+      if (acceptWord(Keyword::kDesc))
         c.descending = true;
       else
-        acceptWord("ASC");
+        acceptWord(Keyword::kAsc);
       s.columns.push_back(std::move(c));
     } while (acceptSymbol(","));
     expectSymbol(")");
-    if (acceptWord("WITH")) {
-      if (acceptWord("PRIMARY")) {
+    if (acceptWord(Keyword::kWith)) {
+      if (acceptWord(Keyword::kPrimary)) {
         s.primary = true;
-      } else if (acceptWord("DISALLOW")) {
-        expectWord("NULL");
+      } else if (acceptWord(Keyword::kDisallow)) {
+        expectWord(Keyword::kNull);
         s.disallowNull = true;
       } else {
-        expectWord("IGNORE");
-        expectWord("NULL");
+        expectWord(Keyword::kIgnore);
+        expectWord(Keyword::kNull);
       }
     }
     return s;
@@ -540,12 +533,13 @@ class Parser {
   //          | column
   CreateTableStmt parseCreateTable() {
     clauseError_ = jeterr::kSyntaxCreateTable;
-    expectWord("TABLE");
+    expectWord(Keyword::kTable);
     CreateTableStmt s;
     s.table = parseName();
     expectSymbol("(");
     do {
-      if (peek().is("CONSTRAINT") || peek().is("PRIMARY") || peek().is("UNIQUE"))
+      if (peek().is(Keyword::kConstraint) || peek().is(Keyword::kPrimary) ||
+          peek().is(Keyword::kUnique))
         s.keys.push_back(parseTableKey());
       else
         s.columns.push_back(parseColumnDef());
@@ -556,13 +550,13 @@ class Parser {
   }
 
   KeyConstraint parseTableKey() {
-    if (acceptWord("CONSTRAINT")) parseName();
+    if (acceptWord(Keyword::kConstraint)) parseName();
     KeyConstraint k;
-    if (acceptWord("PRIMARY")) {
-      expectWord("KEY");
+    if (acceptWord(Keyword::kPrimary)) {
+      expectWord(Keyword::kKey);
       k.primaryKey = true;
     } else {
-      expectWord("UNIQUE");
+      expectWord(Keyword::kUnique);
     }
     expectSymbol("(");
     do k.columns.push_back(parseName());
@@ -588,16 +582,16 @@ class Parser {
       expectSymbol(")");
     }
     for (;;) {
-      if (acceptWord("NOT")) {
-        expectWord("NULL");
+      if (acceptWord(Keyword::kNot)) {
+        expectWord(Keyword::kNull);
         c.notNull = true;
-      } else if (acceptWord("DEFAULT")) {
+      } else if (acceptWord(Keyword::kDefault)) {
         c.defaultValue = parseUnary();
         if (!isLiteral(*c.defaultValue)) fail();
-      } else if (acceptWord("CONSTRAINT")) {
+      } else if (acceptWord(Keyword::kConstraint)) {
         parseName();
         parseColumnKey(c);
-      } else if (peek().is("PRIMARY") || peek().is("UNIQUE")) {
+      } else if (peek().is(Keyword::kPrimary) || peek().is(Keyword::kUnique)) {
         parseColumnKey(c);
       } else {
         return c;
@@ -606,19 +600,18 @@ class Parser {
   }
 
   void parseColumnKey(ColumnDef& c) {
-    if (acceptWord("PRIMARY")) {
-      expectWord("KEY");
+    if (acceptWord(Keyword::kPrimary)) {
+      expectWord(Keyword::kKey);
       c.primaryKey = true;
     } else {
-      expectWord("UNIQUE");
+      expectWord(Keyword::kUnique);
       c.unique = true;
     }
   }
 
   static bool isLiteral(const Expr& e) {
     if (e.kind == ExprKind::kNegate) return e.args[0]->kind == ExprKind::kNumber;
-    return e.kind == ExprKind::kNumber || e.kind == ExprKind::kText || e.kind == ExprKind::kNull ||
-           e.kind == ExprKind::kBool;
+    return isLiteralKind(e.kind);
   }
 
   int parseSmallNumber() {
@@ -633,8 +626,8 @@ class Parser {
   // drop := DROP TABLE name
   DropTableStmt parseDrop() {
     clauseError_ = jeterr::kSyntaxDrop;
-    expectWord("DROP");
-    expectWord("TABLE");
+    expectWord(Keyword::kDrop);
+    expectWord(Keyword::kTable);
     DropTableStmt s;
     s.table = parseName();
     return s;

@@ -20,19 +20,19 @@ struct Terms {
 };
 
 // Which of the two tables `e` reads: 0 none, 1 the target, 2 the other, 3 both.
-int reads(const Expr& e, const std::string& target, const std::string& other) {
+int reads(const BoundExpr& e, const std::string& target, const std::string& other) {
   int side = 0;
   if (e.kind == ExprKind::kColumn)
-    side = e.boundSource == target ? 1 : e.boundSource == other ? 2 : 0;
+    side = e.column.source == target ? 1 : e.column.source == other ? 2 : 0;
   for (const auto& arg : e.args) side |= reads(*arg, target, other);
   return side;
 }
 
-bool isText(const Expr& e) {
-  return isTextType(typeOf(e));
+bool isText(const BoundExpr& e) {
+  return isTextType(e.type);
 }
 
-void split(const Expr& e, const std::string& target, const std::string& other, Terms& terms) {
+void split(const BoundExpr& e, const std::string& target, const std::string& other, Terms& terms) {
   if (e.kind == ExprKind::kBinary && e.op == BinaryOp::kAnd) {
     split(*e.args[0], target, other, terms);
     split(*e.args[1], target, other, terms);
@@ -45,8 +45,8 @@ void split(const Expr& e, const std::string& target, const std::string& other, T
     const int left = reads(*e.args[0], target, other);
     const int right = reads(*e.args[1], target, other);
     if ((left == 1 && right == 2) || (left == 2 && right == 1)) {
-      const Expr& targetSide = left == 1 ? *e.args[0] : *e.args[1];
-      const Expr& otherSide = left == 1 ? *e.args[1] : *e.args[0];
+      const BoundExpr& targetSide = left == 1 ? *e.args[0] : *e.args[1];
+      const BoundExpr& otherSide = left == 1 ? *e.args[1] : *e.args[0];
       // Text as Jet compares it; the IN's keyed set takes the left side's
       // collation.
       const bool text = isText(targetSide) || isText(otherSide);
@@ -65,15 +65,15 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
   return out;
 }
 
-bool isColumnOf(const Expr& e, const std::string& source, const std::string& column) {
-  return e.kind == ExprKind::kColumn && e.boundSource == source && e.boundColumn == column;
+bool isColumnOf(const BoundExpr& e, const std::string& source, const std::string& column) {
+  return e.kind == ExprKind::kColumn && e.column.source == source && e.column.column == column;
 }
 
 // True when `on` holds only where `column` of `source` is not Null: one of
 // its top-level And terms compares that column directly, and a comparison
 // with Null is never true. Then a partner always has the column set, and
 // the column Is Null exactly on the rows without one.
-bool onNeedsColumn(const Expr& on, const std::string& source, const std::string& column) {
+bool onNeedsColumn(const BoundExpr& on, const std::string& source, const std::string& column) {
   if (on.kind == ExprKind::kBinary && on.op == BinaryOp::kAnd)
     return onNeedsColumn(*on.args[0], source, column) || onNeedsColumn(*on.args[1], source, column);
   return on.kind == ExprKind::kBinary && isComparison(on.op) &&
@@ -81,24 +81,24 @@ bool onNeedsColumn(const Expr& on, const std::string& source, const std::string&
 }
 
 // `where` is `o.c Is Null` for a column c of `other` that `on` needs.
-bool testsMissingPartner(const Expr* where, const Expr& on, const std::string& other) {
+bool testsMissingPartner(const BoundExpr* where, const BoundExpr& on, const std::string& other) {
   return where && where->kind == ExprKind::kIsNull && !where->negated &&
-         where->args[0]->kind == ExprKind::kColumn && where->args[0]->boundSource == other &&
-         onNeedsColumn(on, other, where->args[0]->boundColumn);
+         where->args[0]->kind == ExprKind::kColumn && where->args[0]->column.source == other &&
+         onNeedsColumn(on, other, where->args[0]->column.column);
 }
 
 }  // namespace
 
-std::optional<std::string> partnerCondition(const Source& from, const Expr* where,
-                                            const Resolver& r, const ScopeEntry& target,
-                                            const std::string& schema) {
-  if (!from.isJoin || from.left->isJoin || from.right->isJoin) return std::nullopt;
-  const bool targetLeft = r.findEntry(from.left->exposedName()) == &target;
-  const bool targetRight = r.findEntry(from.right->exposedName()) == &target;
+std::optional<std::string> partnerCondition(const BoundSource& from, const BoundExpr* where,
+                                            const BoundTable& target, const std::string& schema) {
+  if (!from.isJoin() || from.left->isJoin() || from.right->isJoin()) return std::nullopt;
+  // Two tables under the same name: neither is the target alone.
+  const bool targetLeft = sameName(from.left->table.exposedName, target.exposedName);
+  const bool targetRight = sameName(from.right->table.exposedName, target.exposedName);
   if (targetLeft == targetRight) return std::nullopt;
-  const Source& otherSource = targetLeft ? *from.right : *from.left;
+  const BoundSource& otherSource = targetLeft ? *from.right : *from.left;
   const std::string& t = target.exposedName;
-  const std::string& o = otherSource.exposedName();
+  const std::string& o = otherSource.table.exposedName;
 
   // An inner join keeps the rows with a partner; an outer join that keeps
   // every target row, tested for a missing partner, the rows without one.

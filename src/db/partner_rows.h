@@ -18,8 +18,7 @@
 #include <optional>
 #include <string>
 
-#include "db/ast.h"
-#include "db/resolver.h"
+#include "db/bound_statement.h"
 
 namespace korvane::db {
 
@@ -27,8 +26,7 @@ namespace korvane::db {
 // `from` and `where` choose, or nothing for a shape it does not cover (more
 // than two tables, a term that relates the two tables other than by `=`,
 // no equality at all, a LEFT JOIN not tested for a missing partner).
-std::optional<std::string> partnerCondition(const Source& from, const Expr* where,
-                                            const Resolver& r, const ScopeEntry& target,
-                                            const std::string& schema);
+std::optional<std::string> partnerCondition(const BoundSource& from, const BoundExpr* where,
+                                            const BoundTable& target, const std::string& schema);
 
 }  // namespace korvane::db

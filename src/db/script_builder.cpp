@@ -9,6 +9,7 @@
 #include "db/tokenizer.h"
 #include "fs/failure.h"
 #include "sqlite/jet_errors.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
@@ -47,8 +48,11 @@ void runDirective(Database& db, const std::string& text) {
                           t[2].isSymbol(".") && isName(t[3]) && t[4].kind == TokenKind::kText &&
                           (t[5].kind == TokenKind::kEnd || t[5].isSymbol(";"));
   std::string property;
-  if (wellFormed && t[0].is("caption")) property = "Caption";
-  if (wellFormed && t[0].is("description")) property = "Description";
+  auto directive = [&](std::string_view word) {
+    return wellFormed && text::compareIgnoringCase(t[0].text, word) == 0;
+  };
+  if (directive("caption")) property = "Caption";
+  if (directive("description")) property = "Description";
   if (property.empty()) raiseSyntax(jeterr::kInvalidStatement, text);
   db.setFieldProperty(t[1].text, t[3].text, property, t[4].text);
 }

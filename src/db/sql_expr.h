@@ -1,4 +1,4 @@
-// SQLite text for resolved Jet expressions and FROM sources.
+// SQLite text for bound Jet expressions and FROM sources.
 //
 // Jet's meaning is written out explicitly: text comparisons use the JETTEXT
 // collation, Like and '&' call jet_like and jet_concat, '/' divides as
@@ -9,22 +9,21 @@
 
 #include <string>
 
-#include "db/ast.h"
-#include "db/jet_convert.h"
+#include "db/bound_statement.h"
 
 namespace korvane::db {
 
 // `e` as an SQLite expression. With `asValue`, a truth value is written as
 // Jet's -1/0 (for values to store); otherwise as a condition (WHERE, ON).
-std::string sqlOfExpr(const Expr& e, bool asValue = false);
+std::string sqlOfExpr(const BoundExpr& e, bool asValue = false);
 
-// `source` (bound by a Resolver) as an SQLite FROM clause; tables of schema
-// `schema`, spelled as the file spells them, each under its exposed name.
-std::string sqlOfSource(const Source& source, const std::string& schema);
+// `source` as an SQLite FROM clause; tables of schema `schema`, spelled as
+// the file spells them, each under its exposed name.
+std::string sqlOfSource(const BoundSource& source, const std::string& schema);
 
 // The ORDER BY term of `item`: text ordered as Jet orders it, any other
 // field by its value converted to the field's type.
-std::string sqlOfOrderItem(const OrderItem& item);
+std::string sqlOfOrderItem(const BoundOrderItem& item);
 
 // `valueSql` converted as Jet converts a value stored into a field of type
 // `to`, by what the value is when the statement runs; the type `from` of
@@ -36,6 +35,6 @@ std::string sqlConverted(const std::string& valueSql, const FieldType& to,
 
 // Expression `e` as a value stored into a field of type `to`. A literal is
 // converted once, here; any other value as the statement runs.
-std::string sqlValueFor(const Expr& e, const FieldType& to);
+std::string sqlValueFor(const BoundExpr& e, const FieldType& to);
 
 }  // namespace korvane::db

@@ -2,12 +2,68 @@
 #include "db/tokenizer.h"
 
 #include <cctype>
+#include <iterator>
 
 #include "sqlite/jet_errors.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
 namespace {
+
+struct KeywordSpelling {
+  Keyword code;
+  std::string_view word;
+  bool reserved;
+};
+
+// The one list of Jet SQL's keywords, in the order of their codes; a
+// reserved one ends a name or an expression.
+// clang-format off
+constexpr KeywordSpelling kKeywords[] = {
+    {Keyword::kNone, "", false}, {Keyword::kAll, "ALL", true},
+    {Keyword::kAnd, "AND", true}, {Keyword::kAs, "AS", true},
+    {Keyword::kAsc, "ASC", true}, {Keyword::kBetween, "BETWEEN", true},
+    {Keyword::kBy, "BY", true}, {Keyword::kConstraint, "CONSTRAINT", false},
+    {Keyword::kCreate, "CREATE", false}, {Keyword::kDefault, "DEFAULT", false},
+    {Keyword::kDelete, "DELETE", true}, {Keyword::kDesc, "DESC", true},
+    {Keyword::kDisallow, "DISALLOW", false}, {Keyword::kDistinct, "DISTINCT", true},
+    {Keyword::kDistinctRow, "DISTINCTROW", true}, {Keyword::kDrop, "DROP", false},
+    {Keyword::kFalse, "FALSE", true}, {Keyword::kFrom, "FROM", true},
+    {Keyword::kGroup, "GROUP", true}, {Keyword::kHaving, "HAVING", true},
+    {Keyword::kIgnore, "IGNORE", false}, {Keyword::kIn, "IN", true},
+    {Keyword::kIndex, "INDEX", false}, {Keyword::kInner, "INNER", true},
+    {Keyword::kInsert, "INSERT", true}, {Keyword::kInto, "INTO", true},
+    {Keyword::kIs, "IS", true}, {Keyword::kJoin, "JOIN", true},
+    {Keyword::kKey, "KEY", false}, {Keyword::kLeft, "LEFT", true},
+    {Keyword::kLike, "LIKE", true}, {Keyword::kNot, "NOT", true},
+    {Keyword::kNull, "NULL", true}, {Keyword::kOn, "ON", true},
+    {Keyword::kOr, "OR", true}, {Keyword::kOrder, "ORDER", true},
+    {Keyword::kOuter, "OUTER", true}, {Keyword::kPrimary, "PRIMARY", false},
+    {Keyword::kRight, "RIGHT", true}, {Keyword::kSelect, "SELECT", true},
+    {Keyword::kSet, "SET", true}, {Keyword::kTable, "TABLE", false},
+    {Keyword::kTrue, "TRUE", true}, {Keyword::kUnion, "UNION", true},
+    {Keyword::kUnique, "UNIQUE", false}, {Keyword::kUpdate, "UPDATE", true},
+    {Keyword::kValues, "VALUES", true}, {Keyword::kWhere, "WHERE", true},
+    {Keyword::kWith, "WITH", false},
+};
+// clang-format on
+
+// Each spelling sits at its code's place, and every code has one.
+constexpr bool inCodeOrder() {
+  for (size_t i = 0; i < std::size(kKeywords); ++i)
+    if (static_cast<size_t>(kKeywords[i].code) != i) return false;
+  return kKeywords[std::size(kKeywords) - 1].code == Keyword::kWith;
+}
+static_assert(inCodeOrder());
+
+// The keywords are ASCII and no other letter folds to one, so only a word
+// of a keyword's length can be that keyword.
+Keyword keywordOf(std::string_view word) {
+  for (const auto& k : kKeywords)
+    if (k.word.size() == word.size() && text::compareIgnoringCase(word, k.word) == 0) return k.code;
+  return Keyword::kNone;
+}
 
 bool isWordStart(unsigned char c) {
   return std::isalpha(c) || c == '_' || c >= 0x80;
@@ -72,17 +128,8 @@ size_t symbolLength(std::string_view sql, size_t at) {
 
 }  // namespace
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-bool Token::is(std::string_view keyword) const {
-  return kind == TokenKind::kWord && equalsIgnoringCase(text, keyword);
+bool isReserved(Keyword keyword) {
+  return kKeywords[static_cast<size_t>(keyword)].reserved;
 }
 
 bool Token::isSymbol(std::string_view symbol) const {
@@ -105,6 +152,7 @@ std::vector<Token> tokenize(std::string_view sql) {
       while (j < sql.size() && isWordPart(static_cast<unsigned char>(sql[j]))) ++j;
       t.kind = TokenKind::kWord;
       t.text = std::string(sql.substr(i, j - i));
+      t.keyword = keywordOf(t.text);
       t.length = j - i;
     } else if (c == '[') {
       t.kind = TokenKind::kName;

@@ -5,17 +5,19 @@
 #include <cctype>
 #include <utility>
 
+#include "text/case_fold.h"
+
 namespace korvane {
 
 namespace {
 
-std::string upperWord(std::string_view text) {
-  std::string word;
-  for (char c : text) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') break;
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return word;
+// The type word `spelled` starts with: "VARCHAR" of "VARCHAR(50)".
+std::string_view leadingWord(std::string_view spelled) {
+  size_t end = 0;
+  while (end < spelled.size() &&
+         (std::isalnum(static_cast<unsigned char>(spelled[end])) || spelled[end] == '_'))
+    ++end;
+  return spelled.substr(0, end);
 }
 
 struct TypeWord {
@@ -97,10 +99,14 @@ constexpr TypeWord kStoredWords[] = {
     {"NUMERIC", JetType::kDecimal},
 };
 
+// The type that `spelled`'s leading word names, in any letter case (the
+// type words are ASCII, so only a word of the same length can be one).
 template <size_t N>
-std::optional<JetType> lookUp(const TypeWord (&table)[N], const std::string& word) {
-  auto it = std::find_if(std::begin(table), std::end(table),
-                         [&](const TypeWord& t) { return t.word == word; });
+std::optional<JetType> lookUp(const TypeWord (&table)[N], std::string_view spelled) {
+  const std::string_view word = leadingWord(spelled);
+  auto it = std::find_if(std::begin(table), std::end(table), [&](const TypeWord& t) {
+    return t.word.size() == word.size() && text::compareIgnoringCase(t.word, word) == 0;
+  });
   if (it == std::end(table)) return std::nullopt;
   return it->type;
 }
@@ -108,7 +114,7 @@ std::optional<JetType> lookUp(const TypeWord (&table)[N], const std::string& wor
 }  // namespace
 
 std::optional<JetType> jetTypeOfDdlWord(std::string_view word) {
-  return lookUp(kDdlWords, upperWord(word));
+  return lookUp(kDdlWords, word);
 }
 
 std::string declaredTypeOf(JetType type, int size, int scale) {
@@ -148,7 +154,7 @@ std::string declaredTypeOf(JetType type, int size, int scale) {
 }
 
 JetType jetTypeOfDeclared(std::string_view declared) {
-  return lookUp(kStoredWords, upperWord(declared)).value_or(JetType::kUnknown);
+  return lookUp(kStoredWords, declared).value_or(JetType::kUnknown);
 }
 
 bool isTextType(JetType type) {

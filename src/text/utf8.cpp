@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "invariant/invariant.h"
+
 namespace korvane::text {
 
 namespace {
@@ -25,6 +27,7 @@ void secondByteRange(unsigned char lead, unsigned char& low, unsigned char& high
 }  // namespace
 
 char32_t nextChar(std::string_view text, std::size_t& at) {
+  KORVANE_ASSERT(at < text.size());
   const auto lead = static_cast<unsigned char>(text[at]);
   std::size_t extra = 0;
   char32_t c = lead;
@@ -58,6 +61,7 @@ char32_t nextChar(std::string_view text, std::size_t& at) {
 }
 
 void appendUtf8(std::string& out, char32_t c) {
+  KORVANE_ASSERT(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {

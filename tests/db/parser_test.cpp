@@ -55,6 +55,7 @@ TEST(Parser, AcceptsTheSubsetInAnySpellingAndRejectsTheRest) {
        kCreateTable},
       {"CREATE UNIQUE INDEX ix ON t (a ASC, b DESC) WITH DISALLOW NULL", kCreateIndex},
       {"drop table [Standard Materials];", kDropTable},
+      {"SELECT Key, Index, Table.Unique FROM Table", kSelect},
   };
   for (const auto& a : accepted) {
     Caught caught = failureOf([&] {
@@ -122,6 +123,17 @@ TEST(Tokenizer, ReadsJetQuirks) {
                                                                  {TokenKind::kSymbol, "."},
                                                                  {TokenKind::kName, "x"},
                                                                  {TokenKind::kEnd, ""}}));
+}
+
+TEST(Tokenizer, GivesKeywordsTheirCodesInAnyLetterCase) {
+  std::vector<Keyword> got;
+  for (const auto& t : tokenize("select DistinctRow Selection [From] 'from' Key"))
+    got.push_back(t.keyword);
+  EXPECT_EQ(got,
+            (std::vector<Keyword>{Keyword::kSelect, Keyword::kDistinctRow, Keyword::kNone,
+                                  Keyword::kNone, Keyword::kNone, Keyword::kKey, Keyword::kNone}));
+  EXPECT_TRUE(isReserved(Keyword::kFrom));
+  EXPECT_FALSE(isReserved(Keyword::kKey));
 }
 
 }  // namespace

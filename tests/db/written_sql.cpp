@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "db/binder.h"
 #include "db/catalog.h"
 #include "db/jet_collation.h"
 #include "db/parser.h"
@@ -25,13 +26,13 @@ SqlSteps stepsFor(sqlite::Connection& c, const std::string& jetSql) {
       [&](auto& s) -> SqlSteps {
         using T = std::decay_t<decltype(s)>;
         if constexpr (std::is_same_v<T, InsertStmt>) {
-          if (!s.inFile) return writeInsert(s, catalog, catalog);
+          if (!s.inFile) return writeInsert(bindInsert(s, catalog, catalog));
           Catalog target(c, kTargetSchema);
-          return writeInsert(s, catalog, target);
+          return writeInsert(bindInsert(s, catalog, target));
         } else if constexpr (std::is_same_v<T, DeleteStmt>) {
-          return writeDelete(s, catalog);
+          return writeDelete(bindDelete(s, catalog));
         } else if constexpr (std::is_same_v<T, UpdateStmt>) {
-          return writeUpdate(s, catalog);
+          return writeUpdate(bindUpdate(s, catalog));
         } else {
           throw std::logic_error("not a statement that changes rows: " + jetSql);
         }
