@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "db/jet_date.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
@@ -28,11 +29,8 @@ std::string_view trimmed(std::string_view text) {
   }
 }
 
-bool sameWord(std::string_view text, std::string_view upper) {
-  if (text.size() != upper.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
-  return true;
+bool sameWord(std::string_view text, std::string_view word) {
+  return text::compareIgnoringCase(text, word) == 0;
 }
 
 bool isWholeNumberType(JetType to) {
@@ -382,7 +380,7 @@ class NumberReader {
     std::uint64_t value = 0;
     for (; digitHere(base); ++at_) {
       const auto c = static_cast<unsigned char>(text_[at_]);
-      value = value * base + (std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
+      value = value * base + (std::isdigit(c) ? c - '0' : static_cast<int>(text::foldCase(c)) - 'a' + 10);
       if (value >> width) return std::nullopt;
     }
     if (to != JetType::kByte && value >> (width - 1))

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <vector>
 
+#include "text/case_fold.h"
+
 namespace korvane::db {
 
 namespace {
@@ -78,18 +80,23 @@ struct Token {
 constexpr int kMaxDigits = 9;
 
 // The month a name stands for (January or Jan, any case), 0 for none.
-int monthOfName(const std::string& word) {
+int monthOfName(std::string_view word) {
   static constexpr std::array<std::string_view, 12> kNames = {
-      "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",      "JUNE",
-      "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
+      "january", "february", "march",     "april",   "may",      "june",
+      "july",    "august",   "september", "october", "november", "december"};
   for (size_t i = 0; i < kNames.size(); ++i)
-    if (word == kNames[i] || word == kNames[i].substr(0, 3)) return static_cast<int>(i) + 1;
+    if (text::compareIgnoringCase(word, kNames[i]) == 0 ||
+        text::compareIgnoringCase(word, kNames[i].substr(0, 3)) == 0)
+      return static_cast<int>(i) + 1;
   return 0;
 }
 
-std::optional<Token> wordToken(const std::string& word) {
-  if (word == "AM" || word == "A") return Token{Token::Kind::kMeridiem, 0};
-  if (word == "PM" || word == "P") return Token{Token::Kind::kMeridiem, 12};
+std::optional<Token> wordToken(std::string_view word) {
+  const auto is = [word](std::string_view name) {
+    return text::compareIgnoringCase(word, name) == 0;
+  };
+  if (is("am") || is("a")) return Token{Token::Kind::kMeridiem, 0};
+  if (is("pm") || is("p")) return Token{Token::Kind::kMeridiem, 12};
   if (const int month = monthOfName(word)) return Token{Token::Kind::kMonth, month};
   return std::nullopt;
 }
@@ -113,10 +120,9 @@ std::optional<std::vector<Token>> tokenize(std::string_view text) {
       }
       tokens.push_back(t);
     } else if (std::isalpha(c)) {
-      std::string word;
-      for (; at < text.size() && std::isalpha(static_cast<unsigned char>(text[at])); ++at)
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[at])));
-      auto t = wordToken(word);
+      const size_t start = at;
+      while (at < text.size() && std::isalpha(static_cast<unsigned char>(text[at]))) ++at;
+      auto t = wordToken(text.substr(start, at - start));
       if (!t) return std::nullopt;
       tokens.push_back(*t);
     } else if (c == '/' || c == '-' || c == ',') {
