@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "db/script_builder.h"
+#include "db/engine/script_builder.h"
 #include "keyless_tables.h"
 #include "old_system_rows.h"
 #include "table_filler.h"

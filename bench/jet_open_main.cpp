@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "db/jet_file/jet_file.h"
-#include "db/jet_file/jet_import_process.h"
 #include "fs/child_process.h"
+#include "jet_file/jet_file.h"
+#include "jet_file/jet_import_process.h"
 #include "support/temp_prefix.h"
 
 namespace {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   const stdfs::path helper = stdfs::absolute(argv[1]);
   const int rounds = std::max(1, std::atoi(argv[2]));
   // The bench names the helper it measures, as the tests do.
-  korvane::db::jetfile::useJetImportHelperForTesting(helper);
+  korvane::jetfile::useJetImportHelperForTesting(helper);
   const korvane::support::TempFolder folder;
   const stdfs::path target = folder.path() / "copy.sqlite";
 
@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
     std::vector<double> inProcess, inHelper;
     for (int i = 0; i < rounds; ++i) {
       inProcess.push_back(
-          millisecondsOf([&] { korvane::db::jetfile::importJetFileToNewDatabase(file, target); }));
+          millisecondsOf([&] { korvane::jetfile::importJetFileToNewDatabase(file, target); }));
       stdfs::remove(target);
       inHelper.push_back(millisecondsOf(
-          [&] { korvane::db::jetfile::importJetFileInHelper(file, target, file.string()); }));
+          [&] { korvane::jetfile::importJetFileInHelper(file, target, file.string()); }));
       stdfs::remove(target);
     }
     const Spread a = spreadOf(inProcess), b = spreadOf(inHelper);

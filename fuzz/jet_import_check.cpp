@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db/jet_file/jet_file.h"
 #include "fs/failure.h"
+#include "jet_file/jet_file.h"
 #include "sqlite/connection.h"
 #include "sqlite/jet_errors.h"
 
@@ -48,7 +48,7 @@ JetOutcome checkJetImport(std::span<const std::uint8_t> bytes, std::string* why)
   }
   const sqlite::Connection target(":memory:", "memory", sqlite::OpenMode::kCreate);
   try {
-    db::jetfile::importJetFile(input.path, target.handle(), "fuzz.mdb");
+    jetfile::importJetFile(input.path, target.handle(), "fuzz.mdb");
   } catch (const Failure& failure) {
     if (failure.number() != jeterr::kNotADatabase.number)
       fault("failed with " + std::to_string(failure.number()) + ": " + failure.text());

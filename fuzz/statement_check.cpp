@@ -8,12 +8,12 @@
 #include <type_traits>
 #include <variant>
 
-#include "db/binder.h"
-#include "db/catalog.h"
-#include "db/parser.h"
-#include "db/script_builder.h"
-#include "db/sql_writer.h"
-#include "db/tokenizer.h"
+#include "db/engine/script_builder.h"
+#include "db/statements/binder.h"
+#include "db/statements/catalog.h"
+#include "db/statements/parser.h"
+#include "db/statements/tokenizer.h"
+#include "db/writers/sql_writer.h"
 #include "fs/failure.h"
 #include "sqlite/connection.h"
 #include "sqlite/jet_errors.h"

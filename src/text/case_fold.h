@@ -1,6 +1,6 @@
 // Letter case, folded away by one rule wherever the program ignores it: in
 // Windows paths mapped onto the disk (fs/path_map.h) and in names and text
-// the engine compares as Jet does (db/jet_collation.h). A path and a name
+// the engine compares as Jet does (db/values/jet_collation.h). A path and a name
 // that Jet calls the same are then the same in both places.
 //
 // The rule folds to lower case the letters of the scripts Jet users write

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "db/database_engine.h"
+#include "db/engine/database_engine.h"
 #include "fs/clock.h"
 #include "fs/file_services.h"
 #include "fs/path_map.h"

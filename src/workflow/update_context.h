@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "db/database_engine.h"
+#include "db/engine/database_engine.h"
 #include "fs/file_services.h"
 #include "workflow/dialog_state.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "db/script_builder.h"
+#include "db/engine/script_builder.h"
 
 namespace korvane::db::test {
 

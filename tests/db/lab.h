@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/database_engine.h"
+#include "db/engine/database_engine.h"
 #include "fs/path_map.h"
 #include "support/failure_of.h"
 #include "support/sqlite_file.h"

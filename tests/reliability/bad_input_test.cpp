@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench.h"
-#include "db/database_engine.h"
+#include "db/engine/database_engine.h"
 #include "support/files.h"
 #include "support/scoped_process.h"
 #include "support/sqlite_file.h"

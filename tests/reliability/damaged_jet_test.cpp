@@ -11,7 +11,7 @@
 
 #include "bench.h"
 #include "damaged_copy.h"
-#include "db/jet_file/jet_import_process.h"
+#include "jet_file/jet_import_process.h"
 #include "support/files.h"
 #include "support/scoped_process.h"
 #include "workflow/dialog_state.h"
@@ -33,9 +33,9 @@ class DamagedJetFile : public ::testing::TestWithParam<const char*> {
     tmpdir_ = bench_.lab().prefix() / "tmp";
     stdfs::create_directories(tmpdir_);
     tmpdirSet_.emplace("TMPDIR", tmpdir_.c_str());
-    db::jetfile::useJetImportHelperForTesting(GetParam());
+    jetfile::useJetImportHelperForTesting(GetParam());
   }
-  void TearDown() override { db::jetfile::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER); }
+  void TearDown() override { jetfile::useJetImportHelperForTesting(KORVANE_JET_IMPORT_HELPER); }
   bool tmpdirIsEmpty() const { return stdfs::is_empty(tmpdir_); }
 
   Bench bench_;
@@ -46,8 +46,8 @@ class DamagedJetFile : public ::testing::TestWithParam<const char*> {
 TEST_P(DamagedJetFile, UpdateStopsTheWindowGoesOnAndNothingIsLeftBehind) {
   const stdfs::path damaged = bench_.lab().host(kDamaged);
   stdfs::create_directories(damaged.parent_path());
-  db::test::writeDamagedCopy(kFixtures / db::test::kUsageMapFixture,
-                             db::test::kUsageMapOfLengthZero, damaged);
+  jetfile::test::writeDamagedCopy(kFixtures / jetfile::test::kUsageMapFixture,
+                                  jetfile::test::kUsageMapOfLengthZero, damaged);
   const std::string damagedBytes = bench_.bytesOf(kDamaged);
   const std::string systemBytes = bench_.bytesOf(workflow::kSystemDatabase);
 

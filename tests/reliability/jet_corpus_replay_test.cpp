@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "db/jet_file/jet_file.h"
-#include "db/jet_file/jet_import_process.h"
+#include "jet_file/jet_file.h"
+#include "jet_file/jet_import_process.h"
 #include "jet_import_check.h"
 #include "support/failure_of.h"
 #include "support/files.h"
@@ -72,14 +72,14 @@ TEST(JetCorpusReplay, TheSandboxedHelperGivesEachInputTheOutcomeOfTheImportInPro
     const std::vector<std::uint8_t> bytes = gunzip(entry.path());
     support::writeFile(input, std::string(bytes.begin(), bytes.end()));
     const std::string expected =
-        outcomeOf([&] { db::jetfile::importJetFileToNewDatabase(input, inProcess, "kept.mdb"); });
-    EXPECT_EQ(outcomeOf([&] { db::jetfile::importJetFileInHelper(input, inHelper, "kept.mdb"); }),
+        outcomeOf([&] { jetfile::importJetFileToNewDatabase(input, inProcess, "kept.mdb"); });
+    EXPECT_EQ(outcomeOf([&] { jetfile::importJetFileInHelper(input, inHelper, "kept.mdb"); }),
               expected);
     if (expected.rfind("0 ", 0) == 0) {
       EXPECT_TRUE(support::readFile(inHelper) == support::readFile(inProcess))
           << "the copies differ";
     }
-    for (const stdfs::path& copy : {inProcess, inHelper}) db::jetfile::removeDatabaseFiles(copy);
+    for (const stdfs::path& copy : {inProcess, inHelper}) jetfile::removeDatabaseFiles(copy);
     ++compared;
   }
   EXPECT_GE(compared, 20) << "the kept corpus is missing";

@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "db/script_builder.h"
+#include "db/engine/script_builder.h"
 #include "ui_test_support.h"
 #include "workflow/dialog_state.h"
 

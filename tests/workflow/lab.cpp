@@ -1,8 +1,8 @@
 // The workflow test bench: a temporary prefix, real files, a fixed clock.
 #include "lab.h"
 
-#include "db/database_engine.h"
-#include "db/script_builder.h"
+#include "db/engine/database_engine.h"
+#include "db/engine/script_builder.h"
 #include "support/files.h"
 #include "support/scripted_dialog.h"
 #include "support/sqlite_file.h"

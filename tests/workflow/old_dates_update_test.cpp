@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "db/jet_date.h"
-#include "db/script_builder.h"
+#include "db/engine/script_builder.h"
+#include "db/values/jet_date.h"
 #include "lab.h"
 #include "support/sqlite_file.h"
 #include "workflow/naming.h"

@@ -4,7 +4,7 @@
 // in it through the engine; the sample databases are built this way.
 #include <iostream>
 
-#include "db/script_builder.h"
+#include "db/engine/script_builder.h"
 #include "fs/failure.h"
 
 int main(int argc, char** argv) {
