@@ -4,6 +4,7 @@
 
 #include "db/values/jet_collation.h"
 #include "sqlite/sql_text.h"
+#include "text/case_fold.h"
 
 namespace korvane::db {
 
@@ -29,6 +30,19 @@ void readPrecision(std::string_view declared, ColumnInfo& c) {
       break;
     }
   }
+}
+
+// A table whose key is one field declared INTEGER keeps its rows under that
+// number: SQLite gives a row the next one when an append leaves it out. (In
+// a table WITHOUT ROWID it is an ordinary key, which SQLite itself keeps
+// from Null.)
+void markRowidAlias(TableInfo& table, const std::vector<std::string>& declaredTypes) {
+  int keyFields = 0;
+  for (const ColumnInfo& c : table.columns) keyFields += c.inPrimaryKey;
+  if (keyFields != 1) return;
+  for (size_t i = 0; i < table.columns.size(); ++i)
+    if (table.columns[i].inPrimaryKey)
+      table.columns[i].rowidAlias = text::compareIgnoringCase(declaredTypes[i], "INTEGER") == 0;
 }
 
 }  // namespace
@@ -103,10 +117,11 @@ const TableInfo* Catalog::read(const Entry& entry) {
   for (const auto& t : tables_)
     if (t.name == entry.name) return &t;
   TableInfo table;
+  std::vector<std::string> declaredTypes;
   table.name = entry.name;
   table.isView = entry.isView;
   connection_.query(
-      "SELECT name, type, \"notnull\", dflt_value IS NOT NULL, hidden, pk > 0 "
+      "SELECT name, type, \"notnull\", coalesce(upper(dflt_value) <> 'NULL', 0), hidden, pk > 0 "
       "FROM pragma_table_xinfo(?1, ?2) WHERE hidden <> 1",
       {table.name, schema_}, [&](const sqlite::Connection::ColumnText& col) {
         ColumnInfo c;
@@ -118,7 +133,9 @@ const TableInfo* Catalog::read(const Entry& entry) {
         c.generated = col(4) != "0";
         c.inPrimaryKey = col(5) == "1";
         table.columns.push_back(std::move(c));
+        declaredTypes.push_back(col(1));
       });
+  markRowidAlias(table, declaredTypes);
   tables_.push_back(std::move(table));
   return &tables_.back();
 }

@@ -30,12 +30,18 @@ struct ColumnInfo {
   int precision = 0, scale = 0;  // a Decimal's, as declared (0: not declared)
   bool notNull = false;          // as declared
   bool inPrimaryKey = false;     // required by Jet whatever is declared
-  bool hasDefault = false;
-  bool generated = false;  // GENERATED ALWAYS AS: read, never written
+  bool hasDefault = false;       // one other than Null
+  bool rowidAlias = false;       // the one key field, INTEGER: SQLite numbers it
+  bool generated = false;        // GENERATED ALWAYS AS: read, never written
 
   // A key field the file lets hold Null: the writers skip a row that would
   // put Null there, as Jet skips a row that breaks a key.
   bool keyMayBeNull() const { return inPrimaryKey && !notNull; }
+  // Such a field that nothing fills when an append leaves it out, so that
+  // every row appended without it would break the key.
+  bool nullWhenOmitted() const {
+    return keyMayBeNull() && !hasDefault && !rowidAlias && type != JetType::kCounter;
+  }
   FieldType fieldType() const { return {type, precision, scale}; }
 };
 

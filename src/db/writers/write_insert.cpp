@@ -32,6 +32,8 @@ std::string columnList(const BoundInsert& s) {
 // The condition that the values for key fields the file lets hold Null are
 // not Null, or "" when there are none.
 std::string keysPresent(const BoundInsert& s, const std::vector<std::string>& values) {
+  for (const ColumnInfo& field : s.table->columns)
+    if (field.nullWhenOmitted() && !stores(s, &field)) return "0";
   std::string condition;
   for (size_t i = 0; i < s.values.size(); ++i)
     if (s.values[i].field->keyMayBeNull())

@@ -256,9 +256,16 @@ TEST(AnySqliteFile, DatabasesOfOtherToolsRunTheSameStatements) {
   db->execute("INSERT INTO Materials (Name, Density) VALUES (Null, 3)");
   db->execute("INSERT INTO Materials (Name) SELECT Note FROM Materials WHERE Name = 'Mine'");
   db->execute("UPDATE Materials SET Name = Note WHERE Name = 'Mine'");
+  // Left out, with nothing to fill it, the key would be Null in every row.
+  db->execute("INSERT INTO Materials (Density) VALUES (4)");
+  db->execute("INSERT INTO Materials (Density) SELECT Density FROM [Standard Materials]");
+  // An INTEGER key of its own that SQLite numbers is filled all the same.
+  support::runSql(lab.host(path), "CREATE TABLE Log (Id INTEGER PRIMARY KEY, What TEXT);");
+  db->execute("INSERT INTO Log (What) SELECT Name FROM [Standard Materials]");
   db->close();
   EXPECT_EQ(lab.rows(path, "SELECT Name, Density, Note FROM Materials ORDER BY Name"),
             (Rows{{"Mine", "2.0", "<null>"}, {"Quartz", "2.65", "std"}}));
+  EXPECT_EQ(lab.rows(path, "SELECT Id, What FROM Log"), (Rows{{"1", "Quartz"}}));
 }
 
 }  // namespace
