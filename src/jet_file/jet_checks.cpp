@@ -7,6 +7,7 @@
 
 #include "jet_file/jet_import_process.h"
 #include "jet_file/jet_reader.h"
+#include "jet_file/jet_values.h"
 #include "text/case_fold.h"
 
 namespace korvane::jetfile {
@@ -28,13 +29,6 @@ constexpr std::uint64_t kBytesPerFileByte = 4;
 constexpr std::string_view kSqlitePrefix = "sqlite_";
 
 bool structureChecks = true;
-
-std::uint32_t unsigned32(const unsigned char* bytes) {
-  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t{bytes[3]} << 24);
-}
-int unsigned16(const unsigned char* bytes) {
-  return bytes[0] | (bytes[1] << 8);
-}
 
 }  // namespace
 
@@ -64,15 +58,15 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
   const MdbFormatConstants& fmt = *mdb_->fmt;
   const unsigned char* bytes = mdb_->alt_pg_buf;
   if (bytes[0] != kTableDefinitionPage) fail(which + " is not a table definition");
-  const int columns = unsigned16(bytes + fmt.tab_num_cols_offset);
-  const std::uint32_t indexes = unsigned32(bytes + fmt.tab_num_ridxs_offset);
+  const int columns = unsigned16At(bytes + fmt.tab_num_cols_offset);
+  const std::uint32_t indexes = unsigned32At(bytes + fmt.tab_num_ridxs_offset);
   if (columns == 0 || columns > kMaxColumns)
     fail(which + " claims " + std::to_string(columns) + " fields");
   if (indexes > kMaxIndexes) fail(which + " claims " + std::to_string(indexes) + " indexes");
 
   // The usage map: libmdb keeps a row of length 0 as no map at all and then
   // reads through it. The row found here is the one mdb_read_table keeps.
-  const std::uint32_t mapRow = unsigned32(bytes + fmt.tab_usage_map_offset);
+  const std::uint32_t mapRow = unsigned32At(bytes + fmt.tab_usage_map_offset);
   void* mapPage = nullptr;
   int offset = 0;
   size_t length = 0;
@@ -86,7 +80,7 @@ void FileChecks::requireTableDefinition(std::uint32_t page, const std::string& t
     // Entry i names a map page for pages i * bits onwards: both must lie in the file.
     const size_t bits = (static_cast<size_t>(fmt.pg_size) - kMapPageHeader) * 8;
     for (size_t i = 0; 1 + 4 * i + 4 <= length; ++i) {
-      const std::uint32_t mapPageNumber = unsigned32(map + 1 + 4 * i);
+      const std::uint32_t mapPageNumber = unsigned32At(map + 1 + 4 * i);
       if (mapPageNumber != 0 && (mapPageNumber >= pageCount_ || i * bits >= pageCount_))
         fail("the usage map of table '" + table + "' points outside the file");
     }

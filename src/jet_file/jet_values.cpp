@@ -118,6 +118,14 @@ std::uint32_t littleEndianUnsigned32(Bytes bytes) {
   return static_cast<std::uint32_t>(littleEndianBits(bytes.first(4)));
 }
 
+std::uint16_t unsigned16At(const unsigned char* at) {
+  return static_cast<std::uint16_t>(littleEndianBits(Bytes(at, 2)));
+}
+
+std::uint32_t unsigned32At(const unsigned char* at) {
+  return littleEndianUnsigned32(Bytes(at, 4));
+}
+
 float littleEndianSingle(Bytes bytes) {
   return std::bit_cast<float>(static_cast<std::uint32_t>(littleEndianBits(bytes.first(4))));
 }

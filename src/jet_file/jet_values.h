@@ -29,6 +29,10 @@ using JetValue = std::variant<std::monostate, std::int64_t, double, std::string,
 // Two's complement little-endian integer of 1 to 8 bytes (1 byte: unsigned).
 std::int64_t littleEndianInteger(Bytes bytes);
 std::uint32_t littleEndianUnsigned32(Bytes bytes);
+// The unsigned little-endian integer of 2 or 4 bytes starting at `at`, in a
+// page libmdb has read.
+std::uint16_t unsigned16At(const unsigned char* at);
+std::uint32_t unsigned32At(const unsigned char* at);
 float littleEndianSingle(Bytes bytes);
 double littleEndianDouble(Bytes bytes);
 

@@ -33,13 +33,6 @@ constexpr unsigned kMovedFlag = 0x8000;
 constexpr unsigned kOffsetMask = 0x1fff;
 constexpr size_t kPointerSize = 4;
 
-unsigned unsigned16(const unsigned char* bytes) {
-  return bytes[0] | (bytes[1] << 8);
-}
-std::uint32_t unsigned32(const unsigned char* bytes) {
-  return littleEndianUnsigned32(Bytes(bytes, 4));
-}
-
 class Walk {
  public:
   Walk(MdbTableDef& def, const FileChecks& checks, const std::string& displayName)
@@ -87,10 +80,10 @@ class Walk {
       fail(pageOfTable(page) + " cannot be read");
     const unsigned char* bytes = mdb_->pg_buf;
     // libmdb would search the whole file from here for the table's next page.
-    if (bytes[0] != kDataPage || unsigned32(bytes + kOwnerOffset) != def_.entry->table_pg)
+    if (bytes[0] != kDataPage || unsigned32At(bytes + kOwnerOffset) != def_.entry->table_pg)
       fail(pageOfTable(page) + ", as its usage map says, is not one of its data pages");
     const auto slotsAt = static_cast<size_t>(mdb_->fmt->row_count_offset);
-    const unsigned slots = unsigned16(bytes + slotsAt);
+    const unsigned slots = unsigned16At(bytes + slotsAt);
     if (slotsAt + 2 + 2 * size_t{slots} > pageSize)
       fail(pageOfTable(page) + " claims " + std::to_string(slots) +
            " rows, more than a page holds");
@@ -100,7 +93,7 @@ class Walk {
   void visitSlot(std::uint32_t page, unsigned slot,
                  const std::function<void(const RowPlace&)>& visit) {
     const unsigned char* bytes = mdb_->pg_buf;
-    const unsigned flags = unsigned16(bytes + mdb_->fmt->row_count_offset + 2 + 2 * slot) &
+    const unsigned flags = unsigned16At(bytes + mdb_->fmt->row_count_offset + 2 + 2 * slot) &
                            (kPointerFlag | kMovedFlag);
     if (flags == (kPointerFlag | kMovedFlag)) return;  // deleted
     int start = 0;
@@ -114,7 +107,7 @@ class Walk {
     if (flags == kPointerFlag) {
       if (size < kPointerSize)
         fail("the pointer in " + row + " to where its row moved is cut short");
-      pointedTo_.insert(unsigned32(bytes + start));
+      pointedTo_.insert(unsigned32At(bytes + start));
       return;
     }
     if (flags == kMovedFlag) movedHere_.insert(page << 8 | slot);

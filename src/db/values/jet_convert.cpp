@@ -18,15 +18,17 @@ namespace korvane::db {
 
 namespace {
 
+// The length in bytes of the white space character `text` ends with, or 0.
+size_t trailingSpaceLength(std::string_view text) {
+  for (size_t n = 1; n <= 3 && n <= text.size(); ++n)
+    if (whiteSpaceLength(text.substr(text.size() - n)) == n) return n;
+  return 0;
+}
+
 std::string_view trimmed(std::string_view text) {
   while (const size_t n = whiteSpaceLength(text)) text.remove_prefix(n);
-  for (;;) {
-    const size_t before = text.size();
-    for (std::string_view space : {" ", "\t", "\n", "\v", "\f", "\r", "\xC2\xA0", "\xE3\x80\x80"})
-      if (text.size() >= space.size() && text.substr(text.size() - space.size()) == space)
-        text.remove_suffix(space.size());
-    if (text.size() == before) return text;
-  }
+  while (const size_t n = trailingSpaceLength(text)) text.remove_suffix(n);
+  return text;
 }
 
 bool sameWord(std::string_view text, std::string_view word) {

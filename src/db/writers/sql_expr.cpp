@@ -121,18 +121,24 @@ std::string sqlOfOrderItem(const BoundOrderItem& item) {
   } else if (item.expr->kind == ExprKind::kColumn) {
     // A field orders by its values as Jet holds them: text dates in a
     // Date/Time field of another tool's file as the dates they spell.
-    sql = sqlConverted(sql, type);
+    sql = conversionSql(sql, type);
   }
   return sql + (item.descending ? " DESC" : "");
 }
 
-std::string sqlConverted(const std::string& valueSql, const FieldType& to, JetType from) {
-  return conversionSql(valueSql, to, from);
-}
-
 std::string sqlValueFor(const BoundExpr& e, const FieldType& to) {
   if (auto literal = literalValue(e)) return sqlFieldLiteral(convertForField(*literal, to, e.type));
-  return sqlConverted(sqlOfExpr(e, true), to, e.type);
+  return conversionSql(sqlOfExpr(e, true), to, e.type);
+}
+
+std::string sqlKeysPresent(const std::vector<BoundValue>& stored,
+                           const std::vector<std::string>& values) {
+  KORVANE_ASSERT(stored.size() == values.size());
+  std::string condition;
+  for (size_t i = 0; i < stored.size(); ++i)
+    if (stored[i].field->keyMayBeNull())
+      condition += (condition.empty() ? "" : " AND ") + values[i] + " IS NOT NULL";
+  return condition;
 }
 
 }  // namespace korvane::db

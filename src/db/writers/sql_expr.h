@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/statements/bound_statement.h"
 
@@ -25,16 +26,15 @@ std::string sqlOfSource(const BoundSource& source, const std::string& schema);
 // field by its value converted to the field's type.
 std::string sqlOfOrderItem(const BoundOrderItem& item);
 
-// `valueSql` converted as Jet converts a value stored into a field of type
-// `to`, by what the value is when the statement runs; the type `from` of
-// the field it comes from only decides how a date, a Yes/No, a Single or a
-// Currency is written as text. What cannot convert becomes Null
-// (jet_convert.h).
-std::string sqlConverted(const std::string& valueSql, const FieldType& to,
-                         JetType from = JetType::kUnknown);
-
-// Expression `e` as a value stored into a field of type `to`. A literal is
-// converted once, here; any other value as the statement runs.
+// Expression `e` as a value stored into a field of type `to`, converted as
+// Jet converts it (jet_convert.h). A literal is converted once, here; any
+// other value as the statement runs.
 std::string sqlValueFor(const BoundExpr& e, const FieldType& to);
+
+// The condition that none of `values` (the SQL of each of `stored`'s values)
+// puts Null into a key field the file lets hold Null, as Jet skips a row
+// that would; "" when none of those fields is such.
+std::string sqlKeysPresent(const std::vector<BoundValue>& stored,
+                           const std::vector<std::string>& values);
 
 }  // namespace korvane::db

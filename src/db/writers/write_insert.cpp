@@ -29,16 +29,20 @@ std::string columnList(const BoundInsert& s) {
   return list;
 }
 
-// The condition that the values for key fields the file lets hold Null are
-// not Null, or "" when there are none.
+// The values the statement stores, each converted for its field.
+std::vector<std::string> storedValues(const BoundInsert& s) {
+  std::vector<std::string> values;
+  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->fieldType()));
+  return values;
+}
+
+// The condition a row must meet to keep every key field from Null: "0"
+// when a key field the statement leaves out would be Null in every row,
+// "" when nothing needs checking.
 std::string keysPresent(const BoundInsert& s, const std::vector<std::string>& values) {
   for (const ColumnInfo& field : s.table->columns)
     if (field.nullWhenOmitted() && !stores(s, &field)) return "0";
-  std::string condition;
-  for (size_t i = 0; i < s.values.size(); ++i)
-    if (s.values[i].field->keyMayBeNull())
-      condition += (condition.empty() ? "" : " AND ") + values[i] + " IS NOT NULL";
-  return condition;
+  return sqlKeysPresent(s.values, values);
 }
 
 std::string selectSql(const BoundSelect& s, const std::vector<std::string>& values,
@@ -73,8 +77,7 @@ std::string nextCounterSql(const ColumnInfo& counter, const std::string& target)
 }
 
 SqlSteps insertSelect(const BoundInsert& s, const std::string& target) {
-  std::vector<std::string> values;
-  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->fieldType()));
+  std::vector<std::string> values = storedValues(s);
   const std::string required = keysPresent(s, values);
   const ColumnInfo* counter = s.table->counter();
   if (!counter || stores(s, counter))
@@ -100,8 +103,7 @@ SqlSteps insertSelect(const BoundInsert& s, const std::string& target) {
 
 SqlSteps insertValues(const BoundInsert& s, const std::string& target) {
   std::string columns = columnList(s);
-  std::vector<std::string> values;
-  for (const auto& v : s.values) values.push_back(sqlValueFor(*v.value, v.field->fieldType()));
+  const std::vector<std::string> values = storedValues(s);
   const std::string required = keysPresent(s, values);
   std::string list;
   for (const auto& value : values) appendToList(list, value);

@@ -18,12 +18,14 @@ using sqlite::quoteName;
 
 SqlSteps writeUpdate(const BoundUpdate& s) {
   KORVANE_ASSERT(s.target.table != nullptr && !s.assignments.empty());
-  std::string sets, keysPresent;
+  std::string sets;
+  std::vector<std::string> values;
   for (const auto& a : s.assignments) {
-    const std::string value = sqlValueFor(*a.value, a.field->fieldType());
-    appendToList(sets, quoteName(a.field->name) + " = " + value);
-    if (a.field->keyMayBeNull()) keysPresent += " AND " + value + " IS NOT NULL";
+    values.push_back(sqlValueFor(*a.value, a.field->fieldType()));
+    appendToList(sets, quoteName(a.field->name) + " = " + values.back());
   }
+  const std::string required = sqlKeysPresent(s.assignments, values);
+  const std::string keysPresent = required.empty() ? "" : " AND " + required;
   const std::string table =
       qualifiedName(s.schema, s.target.table->name) + " AS " + quoteName(s.target.exposedName);
   const std::string update = "UPDATE OR IGNORE " + table + " SET " + sets;
