@@ -76,8 +76,7 @@ class AttachedTarget {
   AttachedTarget(Database::Impl& d, const stdfs::path& host, const std::string& windowsPath,
                  sqlite::Connection& on)
       : connection_(on) {
-    hold_ = fs::FileHold::acquire(host);
-    if (!hold_) raiseJet(jeterr::kCannotOpen, windowsPath);
+    hold_ = holdFile(host, windowsPath);
     connection_.query(std::string("ATTACH DATABASE ?1 AS ") + kInSchema, {uriOf(host, "rw")},
                       [](const sqlite::Connection::ColumnText&) {});
     attached_ = true;

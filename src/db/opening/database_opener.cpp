@@ -72,9 +72,15 @@ class ScratchFile final : public WritableFile {
 OpenedFile::~OpenedFile() = default;
 
 fs::FileHold& OpenedFile::hold(const OpenRequest& request) {
-  hold_ = fs::FileHold::acquire(request.hostPath);
-  if (!hold_) raiseJet(jeterr::kCannotOpen, request.windowsPath);
+  hold_ = holdFile(request.hostPath, request.windowsPath);
   return *hold_;
+}
+
+std::unique_ptr<fs::FileHold> holdFile(const stdfs::path& hostPath,
+                                       const std::string& windowsPath) {
+  auto hold = fs::FileHold::acquire(hostPath);
+  if (!hold) raiseJet(jeterr::kCannotOpen, windowsPath);
+  return hold;
 }
 
 std::unique_ptr<OpenedFile> openFile(const OpenRequest& request) {

@@ -67,6 +67,11 @@ std::unique_ptr<Database> openDatabaseFile(const OpenRequest& request);
 std::string uriOf(const std::filesystem::path& hostPath, const char* mode,
                   std::string_view more = {});
 
+// A hold on `hostPath` (fs/file_hold.h) for as long as it is kept; 3051 when
+// the file cannot be opened.
+std::unique_ptr<fs::FileHold> holdFile(const std::filesystem::path& hostPath,
+                                       const std::string& windowsPath);
+
 // Checks that `hostPath` is an existing SQLite database without opening it
 // for SQLite: 3044 when its folder is missing, 3024 when it is, 3051 when it
 // cannot be read, 3343 when it is not a database (an empty file included).
